@@ -1,0 +1,30 @@
+# vrz_library(NAME DEPS...): one static library from the .cpp files of the current folder.
+# Files ending in _win32.cpp build only for Windows, files ending in _posix.cpp only elsewhere.
+function(vrz_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(VRZ_WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# vrz_test(NAME LIBS...): one GoogleTest program from the .cpp files of the current test folder.
+function(vrz_test name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE VRZ_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                       PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,102 @@
+#pragma once
+// Hash maps of 17 buckets whose visiting order is part of the stored format: a new
+// key goes to the head of its bucket, an existing key is replaced in place, and
+// iteration runs over buckets 0 to 16, each from head to tail.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace model {
+
+inline constexpr std::size_t map_bucket_count = 17;
+
+/// Bucket of a text key: h = h * 33 + b over the bytes taken as signed, mod 17.
+inline std::size_t bucket_of(const std::string& key) {
+    std::uint32_t h = 0;
+    for (char c : key) {
+        h = h * 33u + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
+    }
+    return h % map_bucket_count;
+}
+
+/// Bucket of a word key: (key / 16) mod 17.
+inline std::size_t bucket_of(std::uint16_t key) { return (key / 16u) % map_bucket_count; }
+
+template <class Key, class T>
+class record_map {
+public:
+    using key_type = Key;
+    using value_type = std::pair<Key, std::shared_ptr<T>>;
+
+    std::size_t size() const {
+        std::size_t n = 0;
+        for (const auto& b : buckets_) n += b.size();
+        return n;
+    }
+    bool empty() const { return size() == 0; }
+
+    /// Inserts a new key at the head of its bucket, or replaces the value of an existing key in place.
+    void insert_or_assign(const Key& key, std::shared_ptr<T> value) {
+        auto& bucket = buckets_[bucket_of(key)];
+        for (auto& entry : bucket) {
+            if (entry.first == key) {
+                entry.second = std::move(value);
+                return;
+            }
+        }
+        bucket.insert(bucket.begin(), value_type(key, std::move(value)));
+    }
+
+    /// The value of key, or null.
+    T* find(const Key& key) const {
+        for (const auto& entry : buckets_[bucket_of(key)]) {
+            if (entry.first == key) return entry.second.get();
+        }
+        return nullptr;
+    }
+
+    /// True when key is present, even with a null value.
+    bool contains(const Key& key) const {
+        for (const auto& entry : buckets_[bucket_of(key)]) {
+            if (entry.first == key) return true;
+        }
+        return false;
+    }
+
+    void clear() {
+        for (auto& b : buckets_) b.clear();
+    }
+
+    /// Visits every entry with a value in the map's defined order: f(key, T&).
+    /// Entries stored as null references are passed over.
+    template <class F>
+    void for_each(F&& f) const {
+        for (const auto& bucket : buckets_) {
+            for (const auto& entry : bucket) {
+                if (entry.second) f(entry.first, *entry.second);
+            }
+        }
+    }
+
+    /// The entries in visiting order, null values included.
+    std::vector<value_type> entries() const {
+        std::vector<value_type> out;
+        for (const auto& bucket : buckets_) out.insert(out.end(), bucket.begin(), bucket.end());
+        return out;
+    }
+
+private:
+    // Each bucket is kept head first.
+    std::array<std::vector<value_type>, map_bucket_count> buckets_;
+};
+
+template <class T>
+using text_map = record_map<std::string, T>;
+template <class T>
+using word_map = record_map<std::uint16_t, T>;
+
+}  // namespace model
