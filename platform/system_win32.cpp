@@ -2,13 +2,15 @@
 // Texts cross this boundary as code page 932 bytes and go to the wide (W) API as UTF-16,
 // converted with code page 932 explicitly, whatever the machine's ANSI code page is.
 
+#include <windows.h>
+
+#include "platform/win32_system.hpp"
+// The COM and shell headers need <windows.h> first.
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include "platform/host_file.hpp"
-#include "platform/win32_system.hpp"
 
 namespace platform {
 namespace {
