@@ -30,6 +30,7 @@ struct error_case {
     const char* title;
     std::function<file_error(host_system&)> operation;
     file_error expected;
+    friend void PrintTo(const error_case& c, std::ostream* os) { *os << c.title; }
 };
 
 class host_file_errors : public host_files, public ::testing::WithParamInterface<error_case> {};
