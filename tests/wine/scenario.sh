@@ -36,12 +36,12 @@ start_program() {
     PROGRAM_PID=$!
 }
 
-# program_exit: waits for the program started last; prints its exit code (124: it hung).
+# program_exit: waits for the program started last; sets PROGRAM_RC to its exit code
+# (124: it hung and was killed).
 program_exit() {
-    local rc=0
-    wait "$PROGRAM_PID" || rc=$?
+    PROGRAM_RC=0
+    wait "$PROGRAM_PID" || PROGRAM_RC=$?
     PROGRAM_PID=
-    echo "$rc"
 }
 
 # shot NAME: screenshot into the shots folder once the screen has settled.

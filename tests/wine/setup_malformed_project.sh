@@ -16,10 +16,11 @@ start_program "$c/package" 'C:\package\setup.exe'
 robot wait "Setup Version 1.0" 30000 "#32770" >/dev/null || fail "message box did not appear"
 shot setup_malformed_project_message
 check_eq "load message" "$(robot msgbox "Setup Version 1.0" ok)" \
-'icon 20
+'icon 1088
 static 65535 予期しないﾌｧｲﾙ形式です。
 buttons 1'
 
 # The program ends by itself: a failure page would keep it running until the timeout.
-check_eq "exit code" "$(program_exit)" 1
+program_exit
+check_eq "exit code" "$PROGRAM_RC" 1
 scenario_end

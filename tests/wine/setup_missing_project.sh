@@ -16,7 +16,7 @@ start_program "$c/elsewhere" 'C:\package\setup.exe' other.vrz
 robot wait "Setup Version 1.0" 30000 "#32770" >/dev/null || fail "message box did not appear"
 shot setup_missing_project_message
 check_eq "stop message" "$(robot msgbox "Setup Version 1.0" ok)" \
-'icon 20
+'icon 1088
 static 65535 "Arkbs.vrz"ファイルの読み込みに失敗しました。\n\nファイルが存在しないか、壊れている可能性があります。\nファイルが壊れた場合は、ユーザーサポート係までご連絡ください。
 buttons 1'
 
@@ -28,5 +28,6 @@ static -1 プログラムは正常にセットアップされませんでした�
 check_eq "failure page button" "$(robot gettext "セットアップ終了" 1)" "OK"
 robot click "セットアップ終了" 1 >/dev/null
 
-check_eq "exit code" "$(program_exit)" 1
+program_exit
+check_eq "exit code" "$PROGRAM_RC" 1
 scenario_end
