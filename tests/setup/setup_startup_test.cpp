@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "fake_system.hpp"
 #include "recording_screen.hpp"
 
@@ -101,5 +104,62 @@ INSTANTIATE_TEST_SUITE_P(
                       load_failure_case{load_result::Unreadable, "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"},
                       // Gone between the check and the load: it could not be opened.
                       load_failure_case{load_result::Missing, "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"}));
+
+/// The start with the real project reader over the in-memory machine.
+class real_loader_test : public ::testing::Test {
+protected:
+    static std::string fixture(const char* name) {
+        std::ifstream in(std::string(VRZ_TEST_DATA) + "/setup/" + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    bool run() {
+        setup::setup_startup startup(system, screen, screen, title, model::load_project);
+        return startup.run(project);
+    }
+
+    fake_system system;
+    recording_screen screen;
+    model::project_data project;
+};
+
+TEST_F(real_loader_test, titled_project_loads) {
+    system.files["arkbs.vrz"] = fixture("titled_project.vrz");
+    ASSERT_FALSE(system.files["arkbs.vrz"].empty());
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(screen.boxes.empty());
+    EXPECT_EQ(project.dsp_mainfrm.frame_title, "サンプル ソフト セットアップ");
+    EXPECT_EQ(project.dsp_mainfrm.dsp_flag, 1);
+}
+
+struct broken_file_case {
+    const char* name;
+    std::size_t kept_bytes;  ///< bytes of the titled project kept
+    bool unreadable;
+    const char* message;
+};
+
+class broken_file_test : public real_loader_test, public ::testing::WithParamInterface<broken_file_case> {};
+
+TEST_P(broken_file_test, reports_and_ends_without_failure_page) {
+    const auto& c = GetParam();
+    system.files["arkbs.vrz"] = fixture("titled_project.vrz").substr(0, c.kept_bytes);
+    if (c.unreadable) system.unreadable.insert("arkbs.vrz");
+    EXPECT_FALSE(run());
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].text, c.message);
+    EXPECT_EQ(screen.boxes[0].flags, 0x30u);
+    EXPECT_EQ(screen.events.back(), "message box");
+    // A failed load leaves no half-read document behind.
+    EXPECT_EQ(project.dsp_mainfrm.frame_title, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    files, broken_file_test,
+    ::testing::Values(broken_file_case{"empty", 0, false, "予期しないﾌｧｲﾙ形式です。"},
+                      broken_file_case{"cut_in_title", 40, false, "予期しないﾌｧｲﾙ形式です。"},
+                      broken_file_case{"cut_before_maps", 250, false, "予期しないﾌｧｲﾙ形式です。"},
+                      broken_file_case{"unreadable", 265, true, "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
