@@ -4,6 +4,7 @@
 
 #include "model/format_error.hpp"
 #include "package/huffman_coder.hpp"
+#include "package/package_reader.hpp"
 #include "package/table_record.hpp"
 #include "package/volume_join.hpp"
 #include "platform/system.hpp"
@@ -56,22 +57,6 @@ extract_result package_extractor::damaged(std::string problem) {
     return {extract_status::Damaged, {}, std::move(problem)};
 }
 
-const model::comp_file_object* package_extractor::match_packed_name(const std::string& file_name) const {
-    const model::comp_file_object* found = nullptr;
-    directory_.for_each([&](const std::string&, const model::comp_file_object& object) {
-        if (!found && same_file_name(object.packed_name, file_name)) found = &object;
-    });
-    if (found) return found;
-    // Older packages may name the packed file by a part of it. Only the file name is searched,
-    // never the temporary folder's own path, and an empty packed_name matches nothing.
-    directory_.for_each([&](const std::string&, const model::comp_file_object& object) {
-        if (!found && !object.packed_name.empty() && file_name.find(object.packed_name) != std::string::npos) {
-            found = &object;
-        }
-    });
-    return found;
-}
-
 namespace {
 
 void clear_attributes_if_present(platform::system& sys, const std::string& path) {
@@ -104,7 +89,7 @@ extract_result package_extractor::extract_entry(std::int32_t i) {
     if (!is_plain_file_name(record.file_name) || is_reserved_temp_name(record.file_name)) {
         return damaged("entry " + name + " names the packed file \"" + record.file_name + "\"");
     }
-    const model::comp_file_object* object = match_packed_name(record.file_name);
+    const model::comp_file_object* object = find_packed_object(directory_, record.file_name);
     if (!object) return damaged("packed file \"" + record.file_name + "\" is not in the package directory");
     if (!is_plain_file_name(object->real_name) || is_reserved_temp_name(object->real_name) ||
         same_file_name(object->real_name, record.file_name)) {

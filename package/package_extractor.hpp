@@ -83,7 +83,6 @@ public:
 
 private:
     extract_result damaged(std::string problem);
-    const model::comp_file_object* match_packed_name(const std::string& file_name) const;
 
     platform::system& sys_;
     std::string temp_folder_;
