@@ -128,6 +128,9 @@ std::size_t fill_file_size(model::project_data& project, const std::string& name
 
 package_manifest manifest_from_json(const nlohmann::json& json, const fs::path& base) {
     if (!json.is_object()) fail("manifest", "expected a JSON object");
+    if (json.contains("project") && json.contains("project_file")) {
+        fail("project", "give either \"project\" or \"project_file\"");
+    }
     package_manifest manifest;
     bool have_project = false;
     bool have_count = false;
@@ -135,7 +138,6 @@ package_manifest manifest_from_json(const nlohmann::json& json, const fs::path& 
         const std::string key = item.key();
         const auto& value = item.value();
         if (key == "project") {
-            if (have_project) fail(key, "give either \"project\" or \"project_file\"");
             try {
                 manifest.project = project_from_json(value);
             } catch (const json_error& e) {
@@ -143,7 +145,6 @@ package_manifest manifest_from_json(const nlohmann::json& json, const fs::path& 
             }
             have_project = true;
         } else if (key == "project_file") {
-            if (have_project) fail(key, "give either \"project\" or \"project_file\"");
             manifest.project = project_from_file(host_path(value, key, base), key);
             have_project = true;
         } else if (key == "files") {
