@@ -37,8 +37,9 @@ enum class extract_status {
     /// The packed temporary file or the decoded file could not be written in full.
     WriteFailure,
     /// The piece directory or the package directory is damaged: an entry number is missing,
-    /// volume numbers go backwards, a name would leave T, or the packed file matches no
-    /// packed_name. The caller reports the package as unreadable.
+    /// volume numbers go backwards, a name would leave T or overwrite a package file that
+    /// the copy step still needs, the packed and the decoded file share a name, or the packed
+    /// file matches no packed_name. The caller reports the package as unreadable.
     Damaged,
 };
 
