@@ -205,9 +205,10 @@ TEST(project_round_trip, GeneratedProjectReadsBackTheSame) {
 }
 
 TEST(project_round_trip, LargeProjectUsesBigTags) {
-    // 40000 files: the components read after them have numbers above 0x7FFF, so their
-    // class tag and their back references in the component map take the big form.
-    const model::project_data p = generated_project({7, 40000, 2, false});
+    // 2000 files and 33000 fieldless objects in a spare map: the classes and objects read
+    // after them have numbers above 0x7FFF, so the second object of such a class and the
+    // back references of the component map take the big form.
+    const model::project_data p = generated_project({7, 2000, 2, false, 33000});
     const std::string first = model::serialize_project(p);
     std::size_t big_class_tags = 0;
     std::size_t big_back_references = 0;
@@ -218,10 +219,11 @@ TEST(project_round_trip, LargeProjectUsesBigTags) {
         if (v >= 0x80007FFFu) ++big_class_tags;
         if (v >= 0x7FFFu && v < 0x80000000u) ++big_back_references;
     }
-    EXPECT_GE(big_class_tags, 3u);       // second registry_info, exec_check_file, compo_file_object
+    EXPECT_GE(big_class_tags, 3u);       // exec_check_file, stmenu_file_object, compo_file_object
     EXPECT_GE(big_back_references, 6u);  // the component map
     const model::project_data once = model::parse_project(model::as_bytes(first));
-    EXPECT_EQ(once.files.files.size(), 40001u);
+    EXPECT_EQ(once.files.files.size(), 2001u);
+    EXPECT_EQ(once.files.spare_map_2.size(), 33002u);
     for (const auto& [key, value] : once.files.component_tree.items.entries()) {
         EXPECT_EQ(once.files.component_map.find(key), value.get());
     }
