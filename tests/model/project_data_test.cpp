@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <fstream>
 #include <random>
 
 #include "model/archive_reader.hpp"
@@ -258,6 +259,30 @@ TEST(project_hostile, DamagedBytesFailOrReadButNeverCrash) {
         }
     }
     EXPECT_GT(failed, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(project_fixture, SampleProjectReads) {
+    std::ifstream in(VRZ_TEST_DATA "/model/sample_project.vrz", std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto p = model::parse_project(model::as_bytes(stored));
+    EXPECT_EQ(p.app_name.app_name, "サンプル");
+    EXPECT_EQ(p.act_info.allow_standard, 1);
+    EXPECT_EQ(p.hi_level_info.run_program, "[PROGRAM FILES]\\Sample\\sample.exe");
+    const model::folder_object* folder = p.files.folders.find("Sample");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->files.find("sample.exe")->file_size, 4096);
+    EXPECT_TRUE(p.files.files.contains("gone.txt"));
+    EXPECT_EQ(p.files.files.find("gone.txt"), nullptr);
+    EXPECT_EQ(p.files.files.find("readme.txt")->install_path, "[WINDOWS]\\\x80readme.txt");
+    EXPECT_EQ(p.files.component_map.find(1), p.files.component_tree.items.find(1));
+    EXPECT_EQ(p.files.component_map.find(0x11)->selected, 0xFFFFu);
+    EXPECT_EQ(p.files.registry_entries.find("path"), static_cast<model::registry_info*>(p.files.spare_map_1.find(5)));
+    EXPECT_EQ(p.files.start_menu.child_folders.find(1)->shortcuts.find(1)->entry_value, 3);
 }
 
 }  // namespace
