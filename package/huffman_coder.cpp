@@ -26,7 +26,6 @@ void huffman_coder::reset() {
     // The root starts as the nyt leaf of weight 0.
     key_[root] = 1;
     nyt_ = root;
-    cur_ = root;
     leaf_to_inc_ = 0;
     path_symbol_ = incomplete;
     finished_ = false;
@@ -49,8 +48,11 @@ void huffman_coder::swap(int a, int b) {
     std::swap(sym_[a], sym_[b]);
     std::swap(kid_[2 * a], kid_[2 * b]);
     std::swap(kid_[2 * a + 1], kid_[2 * b + 1]);
-    moved(a);
-    moved(b);
+    // Two leaves trading places leave every position's place as it was.
+    if (!is_leaf(a) || !is_leaf(b)) {
+        moved(a);
+        moved(b);
+    }
     for (int p : {a, b}) {
         if (is_leaf(p)) {
             leaf_of_[sym_[p] + 1] = static_cast<place>(p);
@@ -61,7 +63,7 @@ void huffman_coder::swap(int a, int b) {
     }
 }
 
-void huffman_coder::add_symbol(int symbol) {
+int huffman_coder::add_symbol(int symbol) {
     // The nyt leaf at place b becomes an internal node; every order goes up by two, which
     // leaves the places as they are, and the two new nodes take the two lowest places.
     int b = nyt_;
@@ -76,10 +78,10 @@ void huffman_coder::add_symbol(int symbol) {
     key_[leaf] = 1;
     sym_[leaf] = static_cast<place>(symbol);
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
-    cur_ = b;
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
     moved(b);
+    return b;
 }
 
 void huffman_coder::moved(int p) {
@@ -118,7 +120,7 @@ void huffman_coder::fill_table(int p, unsigned position, int depth) {
     fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
 }
 
-void huffman_coder::lead(int a) {
+int huffman_coder::lead(int a) {
     // c climbs to the highest place of the run of nodes like a (same weight, same kind).
     int c = a;
     while (key_[c - 1] == key_[c]) --c;
@@ -126,15 +128,14 @@ void huffman_coder::lead(int a) {
         swap(a, c);
         a = c;
     }
-    cur_ = a;
     if (parent(a) == parent(nyt_)) {
         leaf_to_inc_ = a;
-        cur_ = parent(a);
+        return parent(a);
     }
+    return a;
 }
 
-void huffman_coder::slide_increment() {
-    int cur = cur_;
+int huffman_coder::slide_increment(int cur) {
     std::uint64_t k = key_[cur];
     if (k & 1) {
         // A leaf moves above the internal nodes of its weight, never above the root.
@@ -143,8 +144,7 @@ void huffman_coder::slide_increment() {
             --cur;
         }
         key_[cur] = k + 2;
-        cur_ = parent(cur);
-        return;
+        return parent(cur);
     }
     // An internal node moves above the internal nodes of its weight, then above the leaves
     // of its weight plus one; the node to count next is its parent before the second move.
@@ -158,29 +158,31 @@ void huffman_coder::slide_increment() {
         --cur;
     }
     key_[cur] = k + 2;
-    cur_ = p;
+    return p;
+}
+
+void huffman_coder::count_up(int cur) {
+    // slide_increment up to the root, with the common case (nothing moves) done here.
+    while (cur != root) {
+        std::uint64_t k = key_[cur];
+        std::uint64_t above = key_[cur - 1];
+        bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
+        if (moves) {
+            cur = slide_increment(cur);
+        } else {
+            key_[cur] = k + 2;
+            cur = parent(cur);
+        }
+    }
 }
 
 void huffman_coder::update_general(int symbol) {
     leaf_to_inc_ = 0;
-    cur_ = find(symbol);
-    if (cur_ == nyt_)
-        add_symbol(symbol);
-    else
-        lead(cur_);
-    while (cur_ != root) slide_increment();
+    int cur = find(symbol);
+    cur = cur == nyt_ ? add_symbol(symbol) : lead(cur);
+    count_up(cur);
     key_[root] += 2;
-    if (leaf_to_inc_ != 0) {
-        cur_ = leaf_to_inc_;
-        slide_increment();
-    }
-    if (moved_count_ != 0) refresh_table();
-}
-
-void huffman_coder::count_from(int p) {
-    leaf_to_inc_ = 0;
-    cur_ = p;
-    while (cur_ != root) slide_increment();
+    if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
     if (moved_count_ != 0) refresh_table();
 }
 
@@ -201,7 +203,8 @@ void huffman_coder::update_along_path(int symbol, const place* path, int depth) 
         std::uint64_t k = key_[p];
         std::uint64_t above = key_[p - 1];
         if (above == k || above == k + 3) {
-            count_from(p);
+            count_up(p);
+            if (moved_count_ != 0) refresh_table();
             break;
         }
         key_[p] = k + 2;
@@ -222,7 +225,8 @@ void huffman_coder::update_from_table(int symbol, int leaf, unsigned prefix, int
         std::uint64_t k = key_[p];
         std::uint64_t above = key_[p - 1];
         if (above == k || above == k + 3) {
-            count_from(p);
+            count_up(p);
+            if (moved_count_ != 0) refresh_table();
             break;
         }
         key_[p] = k + 2;

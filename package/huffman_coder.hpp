@@ -82,14 +82,14 @@ private:
     static constexpr int max_moved = 64;
 
     int find(int symbol) const;
-    void add_symbol(int symbol);
-    void lead(int a);
-    void slide_increment();
+    int add_symbol(int symbol);
+    int lead(int a);
+    int slide_increment(int cur);
+    void count_up(int cur);
     void swap(int a, int b);
     void update_general(int symbol);
     void update_along_path(int symbol, const place* path, int depth);
     void update_from_table(int symbol, int leaf, unsigned prefix, int depth);
-    void count_from(int p);
     void moved(int p);
     void refresh_table();
     void fill_table(int p, unsigned position, int depth);
@@ -117,7 +117,6 @@ private:
     std::array<place, max_moved> moved_{};
     int moved_count_ = 0;
     int nyt_ = root;
-    int cur_ = root;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
