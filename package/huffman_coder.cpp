@@ -43,15 +43,25 @@ int huffman_coder::find(int symbol) const {
 void huffman_coder::swap(int a, int b) {
     // The places keep their parent links; the contents change places, so the children
     // of the moved contents and the symbols' leaves are pointed at the new places.
+    if (is_leaf(a) && is_leaf(b)) {
+        // Two leaves trading places leave every position's place as it was; only the end
+        // symbol's leaf is marked in the decoding table.
+        std::swap(key_[a], key_[b]);
+        std::swap(sym_[a], sym_[b]);
+        leaf_of_[sym_[a] + 1] = static_cast<place>(a);
+        leaf_of_[sym_[b] + 1] = static_cast<place>(b);
+        if (sym_[a] == end_symbol || sym_[b] == end_symbol) {
+            moved(a);
+            moved(b);
+        }
+        return;
+    }
     std::swap(key_[a], key_[b]);
     std::swap(sym_[a], sym_[b]);
     std::swap(kid_[2 * a], kid_[2 * b]);
     std::swap(kid_[2 * a + 1], kid_[2 * b + 1]);
-    // Two leaves trading places leave every position's place as it was.
-    if (!is_leaf(a) || !is_leaf(b)) {
-        moved(a);
-        moved(b);
-    }
+    moved(a);
+    moved(b);
     for (int p : {a, b}) {
         if (is_leaf(p)) {
             leaf_of_[sym_[p] + 1] = static_cast<place>(p);
@@ -140,7 +150,7 @@ void huffman_coder::count_up(int cur, unsigned position) {
             key_[cur] = k + 2;
             position >>= 1;
             if (position == 1) return;
-            cur = table_[position] & 1023;
+            cur = tree_[position];
         }
     }
     while (cur != root) {
@@ -156,6 +166,29 @@ void huffman_coder::count_up(int cur, unsigned position) {
     }
 }
 
+bool huffman_coder::count_in_place(int leaf, unsigned position) {
+    // The leaf moves if the node above it has its weight (lead, or slide past an internal
+    // node), and its count is deferred when it is the nyt leaf's sibling.
+    std::uint64_t k = key_[leaf];
+    if (key_[leaf - 1] - k + 1 <= 1 || (position ^ 1) == position_[nyt_]) return false;
+    key_[leaf] = k + 2;
+    for (position >>= 1; position > 1; position >>= 1) {
+        int p = tree_[position];
+        std::uint64_t kp = key_[p];
+        // An internal node moves above a node of its weight that is internal (difference
+        // 0) or above a leaf of its weight plus one (difference 3).
+        std::uint64_t difference = key_[p - 1] - kp;
+        if (difference <= 3 && (difference == 0 || difference == 3)) {
+            count_up(p, moved_count_ == 0 ? position : 0);
+            break;
+        }
+        key_[p] = kp + 2;
+    }
+    key_[root] += 2;
+    if (moved_count_ != 0) refresh_table();
+    return true;
+}
+
 void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
     leaf_to_inc_ = 0;
     int cur;
@@ -163,8 +196,9 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
         cur = add_symbol(symbol);
     } else {
         cur = lead(leaf);
-        // lead moves only leaves, which leaves the table as it is.
+        // lead moves only leaves, which leaves the places at every position as they were.
         if (cur != leaf) position = position_[cur];
+        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(cur, position)) return;
     }
     count_up(cur, moved_count_ == 0 ? position : 0);
     key_[root] += 2;
@@ -174,7 +208,9 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
 
 void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
-    update_leaf(symbol, leaf, position_[leaf]);
+    unsigned position = position_[leaf];
+    if (position != 0 && leaf != nyt_ && count_in_place(leaf, position)) return;
+    update_leaf(symbol, leaf, position);
 }
 
 void huffman_coder::moved(int p) {
@@ -206,13 +242,15 @@ void huffman_coder::refresh_table() {
 }
 
 void huffman_coder::fill_table(int p, unsigned position, int depth) {
-    auto entry = static_cast<std::uint16_t>(p | depth << 10);
-    table_[position] = entry;
     position_[p] = static_cast<std::uint16_t>(position);
+    if (depth < table_bits) tree_[position] = static_cast<place>(p);
+    auto entry = static_cast<std::uint16_t>(p | depth << 10);
     if (is_leaf(p)) {
+        if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
         int spread = table_bits - depth;
-        std::fill_n(table_.begin() + (position << spread), 1u << spread, entry);
+        std::fill_n(decode_table_.begin() + ((position << spread) - (1u << table_bits)), 1u << spread, entry);
     } else if (depth == table_bits) {
+        decode_table_[position - (1u << table_bits)] = entry;
         clear_positions(kid_[2 * p]);
         clear_positions(kid_[2 * p + 1]);
     } else {
@@ -292,37 +330,39 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
-    std::size_t written = 0;
-    while (!finished_ && written < out.size()) {
-        if (in.count() < 32) in.refill();
-        auto prefix = static_cast<unsigned>(in.bits() >> (64 - table_bits));
-        unsigned entry = table_[(1u << table_bits) | prefix];
-        int leaf = static_cast<int>(entry & 1023);
-        unsigned depth = entry >> 10;
-        // Codes longer than the table, the nyt leaf with its 8 bits, and codes cut by the
-        // end of the input take the walk through the tree.
-        if (is_leaf(leaf) && leaf != nyt_ && depth <= in.count()) {
-            in.consume(depth);
+    // A local copy of the reader, so that its state can stay in registers.
+    bit_reader r = in;
+    std::byte* next = out.data();
+    std::byte* const end = next + out.size();
+    while (!finished_ && next != end) {
+        if (r.count() < 32) r.refill();
+        auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
+        unsigned entry = decode_table_[prefix];
+        unsigned depth = (entry >> 10) & 15;
+        // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
+        // codes cut by the end of the input take the walk through the tree.
+        if ((entry & plain_leaf) != 0 && depth <= r.count()) {
+            int leaf = static_cast<int>(entry & 1023);
+            r.consume(depth);
             int s = sym_[leaf];
-            if (s == end_symbol) {
-                finished_ = true;
-                reached_end_ = true;
-                break;
-            }
-            out[written++] = static_cast<std::byte>(s);
-            update_leaf(s, leaf, (1u << depth) | (prefix >> (table_bits - depth)));
+            *next++ = static_cast<std::byte>(s);
+            unsigned position = (1u << depth) | (prefix >> (table_bits - depth));
+            if (!count_in_place(leaf, position)) update_leaf(s, leaf, position);
             continue;
         }
+        in = r;
         int s = decode_symbol(in);
+        r = in;
         if (s < 0) {
             finished_ = true;
             reached_end_ = s == end_symbol;
             break;
         }
-        out[written++] = static_cast<std::byte>(s);
+        *next++ = static_cast<std::byte>(s);
         update(s);
     }
-    return written;
+    in = r;
+    return static_cast<std::size_t>(next - out.data());
 }
 
 std::string huffman_decode(std::span<const std::byte> packed) {

@@ -41,11 +41,12 @@ namespace package {
 /// no node. This gives the same tree, the same codes and the same bits as a tree of node
 /// records with a table of node numbers by order.
 ///
-/// For decoding, a table maps every tree position down to depth `table_bits` (numbered as
-/// in a heap: root 1, children of h at 2h and 2h + 1) to the place there, and every
-/// position at depth `table_bits` below a shallower leaf to that leaf. One look-up of the
-/// next `table_bits` bits then finds most symbols, and the nodes above them are found
-/// without following parent links. Only the positions below moved nodes are rewritten.
+/// Two tables follow the tree down to depth `table_bits`, with tree positions numbered as
+/// in a heap (root 1, the children of h at 2h and 2h + 1): the place at every position
+/// above that depth, and for each string of `table_bits` bits the leaf it starts with, or
+/// the node it reaches. One look-up then decodes most symbols, and the nodes above a leaf
+/// are read from its position without following parent links. A move rewrites only the
+/// positions below the moved places.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -91,6 +92,9 @@ private:
     /// Runs slide_increment from cur up to the root, with the common case inline; position
     /// is cur's tree position while the table is up to date, else 0.
     void count_up(int cur, unsigned position);
+    /// The update of a leaf at a known position when the leaf itself does not move (the
+    /// common case); false, with nothing changed, when it would.
+    bool count_in_place(int leaf, unsigned position);
     void moved(int p);
     void refresh_table();
     void fill_table(int p, unsigned position, int depth);
@@ -107,8 +111,12 @@ private:
     std::array<place, places> sym_{};
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
-    /// Tree position to place | depth << 10; see the class comment.
-    std::array<std::uint16_t, 2 << table_bits> table_{};
+    /// Place at each tree position above depth table_bits; see the class comment.
+    std::array<place, 1 << table_bits> tree_{};
+    /// For each string of table_bits bits: place | depth << 10, plus plain_leaf when the
+    /// place holds the leaf of a byte value.
+    std::array<std::uint16_t, 1 << table_bits> decode_table_{};
+    static constexpr unsigned plain_leaf = 1u << 14;
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
     /// Places whose contents changed since the table was last brought up to date; more than
