@@ -166,7 +166,7 @@ void huffman_coder::count_up(int cur, unsigned position) {
     }
 }
 
-bool huffman_coder::count_in_place(int leaf, unsigned position) {
+inline bool huffman_coder::count_in_place(int leaf, unsigned position) {
     // The leaf moves if the node above it has its weight (lead, or slide past an internal
     // node), and its count is deferred when it is the nyt leaf's sibling.
     std::uint64_t k = key_[leaf];
