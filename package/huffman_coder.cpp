@@ -30,7 +30,8 @@ void huffman_coder::reset() {
     leaf_to_inc_ = 0;
     finished_ = false;
     reached_end_ = false;
-    moved_count_ = max_moved + 1;
+    position_.fill(0);
+    fill_table(root, 1);
     update(end_symbol);
 }
 
@@ -41,27 +42,23 @@ int huffman_coder::find(int symbol) const {
 }
 
 void huffman_coder::swap(int a, int b) {
-    // The places keep their parent links; the contents change places, so the children
-    // of the moved contents and the symbols' leaves are pointed at the new places.
+    // The places keep their parent links and tree positions; the contents change places,
+    // so the children of the moved contents and the symbols' leaves are pointed at the new
+    // places, and the table is rewritten below both places.
+    std::swap(key_[a], key_[b]);
+    std::swap(sym_[a], sym_[b]);
     if (is_leaf(a) && is_leaf(b)) {
-        // Two leaves trading places leave every position's place as it was; only the end
-        // symbol's leaf is marked in the decoding table.
-        std::swap(key_[a], key_[b]);
-        std::swap(sym_[a], sym_[b]);
         leaf_of_[sym_[a] + 1] = static_cast<place>(a);
         leaf_of_[sym_[b] + 1] = static_cast<place>(b);
+        // Only the end symbol's leaf is marked differently in the decoding table.
         if (sym_[a] == end_symbol || sym_[b] == end_symbol) {
-            moved(a);
-            moved(b);
+            refresh_below(a);
+            refresh_below(b);
         }
         return;
     }
-    std::swap(key_[a], key_[b]);
-    std::swap(sym_[a], sym_[b]);
     std::swap(kid_[2 * a], kid_[2 * b]);
     std::swap(kid_[2 * a + 1], kid_[2 * b + 1]);
-    moved(a);
-    moved(b);
     for (int p : {a, b}) {
         if (is_leaf(p)) {
             leaf_of_[sym_[p] + 1] = static_cast<place>(p);
@@ -70,6 +67,8 @@ void huffman_coder::swap(int a, int b) {
             up_[kid_[2 * p + 1]] = static_cast<place>(2 * p + 1);
         }
     }
+    refresh_below(a);
+    refresh_below(b);
 }
 
 int huffman_coder::add_symbol(int symbol) {
@@ -89,7 +88,7 @@ int huffman_coder::add_symbol(int symbol) {
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
-    moved(b);
+    refresh_below(b);
     return b;
 }
 
@@ -134,34 +133,27 @@ int huffman_coder::slide_increment(int cur) {
     return p;
 }
 
-void huffman_coder::count_up(int cur, unsigned position) {
-    // Mostly nothing moves and each node just counts one more. Until something moves, the
-    // table gives the nodes above from the tree position alone, without a chain of loads
-    // through the parent links, and the position tells when the root is reached.
-    if (position != 0) {
-        for (;;) {
-            std::uint64_t k = key_[cur];
-            std::uint64_t above = key_[cur - 1];
-            bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
-            if (moves) {
-                cur = slide_increment(cur);
-                break;
-            }
-            key_[cur] = k + 2;
-            position >>= 1;
-            if (position == 1) return;
-            cur = tree_[position];
-        }
-    }
+void huffman_coder::count_up(int cur) {
+    // Mostly nothing moves and each node just counts one more. The table gives the nodes
+    // above from the tree position alone, without a chain of loads through the parent
+    // links, and the position tells when the root is reached; below the table's depth the
+    // parent links are followed.
+    unsigned position = position_[cur];
     while (cur != root) {
         std::uint64_t k = key_[cur];
         std::uint64_t above = key_[cur - 1];
         bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
         if (moves) {
             cur = slide_increment(cur);
+            position = position_[cur];
+        } else if (position != 0) {
+            key_[cur] = k + 2;
+            position >>= 1;
+            cur = tree_[position];
         } else {
             key_[cur] = k + 2;
             cur = parent(cur);
+            position = position_[cur];
         }
     }
 }
@@ -179,13 +171,12 @@ inline bool huffman_coder::count_in_place(int leaf, unsigned position) {
         // 0) or above a leaf of its weight plus one (difference 3).
         std::uint64_t difference = key_[p - 1] - kp;
         if (difference <= 3 && (difference == 0 || difference == 3)) {
-            count_up(p, moved_count_ == 0 ? position : 0);
+            count_up(p);
             break;
         }
         key_[p] = kp + 2;
     }
     key_[root] += 2;
-    if (moved_count_ != 0) refresh_table();
     return true;
 }
 
@@ -196,14 +187,12 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
         cur = add_symbol(symbol);
     } else {
         cur = lead(leaf);
-        // lead moves only leaves, which leaves the places at every position as they were.
         if (cur != leaf) position = position_[cur];
         if (leaf_to_inc_ == 0 && position != 0 && count_in_place(cur, position)) return;
     }
-    count_up(cur, moved_count_ == 0 ? position : 0);
+    count_up(cur);
     key_[root] += 2;
     if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
-    if (moved_count_ != 0) refresh_table();
 }
 
 void huffman_coder::update(int symbol) {
@@ -213,35 +202,19 @@ void huffman_coder::update(int symbol) {
     update_leaf(symbol, leaf, position);
 }
 
-void huffman_coder::moved(int p) {
-    if (moved_count_ < max_moved) moved_[moved_count_] = static_cast<place>(p);
-    if (moved_count_ <= max_moved) ++moved_count_;
+void huffman_coder::refresh_below(int p) {
+    unsigned position = position_[p];
+    if (position != 0) {
+        fill_table(p, position);
+    } else if (!is_leaf(p)) {
+        // Deeper than the table: the subtree now here may have come from above it.
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
+    }
 }
 
-void huffman_coder::refresh_table() {
-    if (moved_count_ > max_moved) {
-        position_.fill(0);
-        fill_table(root, 1, 0);
-        moved_count_ = 0;
-        return;
-    }
-    for (int i = 0; i < moved_count_; ++i) {
-        int p = moved_[i];
-        unsigned position = 0;
-        int depth = 0;
-        for (int n = p; n != root && depth <= table_bits; n = parent(n)) {
-            position |= static_cast<unsigned>(up_[n] & 1) << depth;
-            ++depth;
-        }
-        if (depth <= table_bits)
-            fill_table(p, position | (1u << depth), depth);
-        else
-            clear_positions(p);
-    }
-    moved_count_ = 0;
-}
-
-void huffman_coder::fill_table(int p, unsigned position, int depth) {
+void huffman_coder::fill_table(int p, unsigned position) {
+    auto depth = static_cast<int>(std::bit_width(position)) - 1;
     position_[p] = static_cast<std::uint16_t>(position);
     if (depth < table_bits) tree_[position] = static_cast<place>(p);
     auto entry = static_cast<std::uint16_t>(p | depth << 10);
@@ -251,11 +224,11 @@ void huffman_coder::fill_table(int p, unsigned position, int depth) {
         std::fill_n(decode_table_.begin() + ((position << spread) - (1u << table_bits)), 1u << spread, entry);
     } else if (depth == table_bits) {
         decode_table_[position - (1u << table_bits)] = entry;
-        clear_positions(kid_[2 * p]);
-        clear_positions(kid_[2 * p + 1]);
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
     } else {
-        fill_table(kid_[2 * p], 2 * position, depth + 1);
-        fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
+        fill_table(kid_[2 * p], 2 * position);
+        fill_table(kid_[2 * p + 1], 2 * position + 1);
     }
 }
 
