@@ -88,6 +88,7 @@ int huffman_coder::add_symbol(int symbol) {
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
+    nyt_position_ = 0;
     refresh_below(b);
     return b;
 }
@@ -158,25 +159,26 @@ void huffman_coder::count_up(int cur) {
     }
 }
 
-inline bool huffman_coder::count_in_place(int leaf, unsigned position) {
+inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
     // The leaf moves if the node above it has its weight (lead, or slide past an internal
     // node), and its count is deferred when it is the nyt leaf's sibling.
-    std::uint64_t k = key_[leaf];
-    if (key_[leaf - 1] - k + 1 <= 1 || (position ^ 1) == position_[nyt_]) return false;
-    key_[leaf] = k + 2;
-    for (position >>= 1; position > 1; position >>= 1) {
-        int p = tree_[position];
-        std::uint64_t kp = key_[p];
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    if (key[leaf - 1] - k + 1 <= 1 || (position ^ 1) == nyt_position_) return false;
+    key[leaf] = k + 2;
+    for (unsigned at = position >> 1; at > 1; at >>= 1) {
+        std::size_t p = tree_[at];
+        std::uint64_t kp = key[p];
         // An internal node moves above a node of its weight that is internal (difference
         // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = key_[p - 1] - kp;
+        std::uint64_t difference = key[p - 1] - kp;
         if (difference <= 3 && (difference == 0 || difference == 3)) {
-            count_up(p);
+            count_up(static_cast<int>(p));
             break;
         }
-        key_[p] = kp + 2;
+        key[p] = kp + 2;
     }
-    key_[root] += 2;
+    key[root] += 2;
     return true;
 }
 
@@ -188,7 +190,7 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
     } else {
         cur = lead(leaf);
         if (cur != leaf) position = position_[cur];
-        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(cur, position)) return;
+        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(static_cast<unsigned>(cur), position)) return;
     }
     count_up(cur);
     key_[root] += 2;
@@ -198,7 +200,7 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
 void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
     unsigned position = position_[leaf];
-    if (position != 0 && leaf != nyt_ && count_in_place(leaf, position)) return;
+    if (position != 0 && leaf != nyt_ && count_in_place(static_cast<unsigned>(leaf), position)) return;
     update_leaf(symbol, leaf, position);
 }
 
@@ -216,8 +218,9 @@ void huffman_coder::refresh_below(int p) {
 void huffman_coder::fill_table(int p, unsigned position) {
     auto depth = static_cast<int>(std::bit_width(position)) - 1;
     position_[p] = static_cast<std::uint16_t>(position);
-    if (depth < table_bits) tree_[position] = static_cast<place>(p);
-    auto entry = static_cast<std::uint16_t>(p | depth << 10);
+    if (depth < table_bits) tree_[position] = static_cast<std::uint16_t>(p);
+    if (p == nyt_) nyt_position_ = position;
+    std::uint32_t entry = static_cast<std::uint32_t>(p) | static_cast<std::uint32_t>(depth) << 10 | position << 16;
     if (is_leaf(p)) {
         if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
         int spread = table_bits - depth;
@@ -235,6 +238,7 @@ void huffman_coder::fill_table(int p, unsigned position) {
 void huffman_coder::clear_positions(int p) {
     // Below a place without a position, every place had none already.
     position_[p] = 0;
+    if (p == nyt_) nyt_position_ = 0;
     if (is_leaf(p)) return;
     for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
         if (position_[kid] != 0) clear_positions(kid);
@@ -246,7 +250,7 @@ int huffman_coder::decode_symbol(bit_reader& in) {
     unsigned count = in.count();
     unsigned used = 0;
     int n = root;
-    while (kid_[2 * n] >= 0) {
+    while (!is_leaf(n)) {
         if (used == count) {
             in.consume(used);
             in.refill();
@@ -303,24 +307,24 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
+    if (finished_) return 0;
     // A local copy of the reader, so that its state can stay in registers.
     bit_reader r = in;
     std::byte* next = out.data();
     std::byte* const end = next + out.size();
-    while (!finished_ && next != end) {
+    while (next != end) {
         if (r.count() < 32) r.refill();
         auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
-        unsigned entry = decode_table_[prefix];
+        std::uint32_t entry = decode_table_[prefix];
         unsigned depth = (entry >> 10) & 15;
         // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
         // codes cut by the end of the input take the walk through the tree.
         if ((entry & plain_leaf) != 0 && depth <= r.count()) {
-            int leaf = static_cast<int>(entry & 1023);
+            unsigned leaf = entry & 1023;
             r.consume(depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            unsigned position = (1u << depth) | (prefix >> (table_bits - depth));
-            if (!count_in_place(leaf, position)) update_leaf(s, leaf, position);
+            if (!count_in_place(leaf, entry >> 16)) update_leaf(s, static_cast<int>(leaf), entry >> 16);
             continue;
         }
         in = r;

@@ -92,7 +92,7 @@ private:
     void count_up(int cur);
     /// The update of a leaf at a known position when the leaf itself does not move (the
     /// common case); false, with nothing changed, when it would.
-    bool count_in_place(int leaf, unsigned position);
+    bool count_in_place(unsigned leaf, unsigned position);
     /// Brings the tables up to date below a place whose content changed.
     void refresh_below(int p);
     void fill_table(int p, unsigned position);
@@ -110,14 +110,16 @@ private:
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
     /// Place at each tree position above depth table_bits; see the class comment.
-    std::array<place, 1 << table_bits> tree_{};
-    /// For each string of table_bits bits: place | depth << 10, plus plain_leaf when the
-    /// place holds the leaf of a byte value.
-    std::array<std::uint16_t, 1 << table_bits> decode_table_{};
-    static constexpr unsigned plain_leaf = 1u << 14;
+    std::array<std::uint16_t, 1 << table_bits> tree_{};
+    /// For each string of table_bits bits: place | depth << 10 | position << 16, plus
+    /// plain_leaf when the place holds the leaf of a byte value.
+    std::array<std::uint32_t, 1 << table_bits> decode_table_{};
+    static constexpr std::uint32_t plain_leaf = 1u << 14;
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
     int nyt_ = root;
+    /// position_[nyt_], kept at hand for the check of the nyt leaf's sibling.
+    unsigned nyt_position_ = 0;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
