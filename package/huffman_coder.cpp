@@ -88,7 +88,7 @@ int huffman_coder::add_symbol(int symbol) {
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
-    nyt_position_ = 0;
+    nyt_sibling_ = 1;
     refresh_below(b);
     return b;
 }
@@ -164,19 +164,22 @@ inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
     // node), and its count is deferred when it is the nyt leaf's sibling.
     std::uint64_t* key = key_.data();
     std::uint64_t k = key[leaf];
-    if (key[leaf - 1] - k + 1 <= 1 || (position ^ 1) == nyt_position_) return false;
+    if (key[leaf - 1] - k + 1 <= 1 || position == nyt_sibling_) return false;
     key[leaf] = k + 2;
-    for (unsigned at = position >> 1; at > 1; at >>= 1) {
-        std::size_t p = tree_[at];
-        std::uint64_t kp = key[p];
+    const std::uint16_t* tree = tree_.data();
+    for (std::size_t at = position >> 1; at > 1; at >>= 1) {
+        std::uint64_t* node = key + tree[at];
+        std::uint64_t kp = *node;
         // An internal node moves above a node of its weight that is internal (difference
         // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = key[p - 1] - kp;
-        if (difference <= 3 && (difference == 0 || difference == 3)) {
-            count_up(static_cast<int>(p));
-            break;
+        std::uint64_t difference = node[-1] - kp;
+        if (difference <= 3) {
+            if (difference == 0 || difference == 3) {
+                count_up(static_cast<int>(node - key));
+                break;
+            }
         }
-        key[p] = kp + 2;
+        *node = kp + 2;
     }
     key[root] += 2;
     return true;
@@ -219,7 +222,7 @@ void huffman_coder::fill_table(int p, unsigned position) {
     auto depth = static_cast<int>(std::bit_width(position)) - 1;
     position_[p] = static_cast<std::uint16_t>(position);
     if (depth < table_bits) tree_[position] = static_cast<std::uint16_t>(p);
-    if (p == nyt_) nyt_position_ = position;
+    if (p == nyt_) nyt_sibling_ = position ^ 1;
     std::uint32_t entry = static_cast<std::uint32_t>(p) | static_cast<std::uint32_t>(depth) << 10 | position << 16;
     if (is_leaf(p)) {
         if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
@@ -238,7 +241,7 @@ void huffman_coder::fill_table(int p, unsigned position) {
 void huffman_coder::clear_positions(int p) {
     // Below a place without a position, every place had none already.
     position_[p] = 0;
-    if (p == nyt_) nyt_position_ = 0;
+    if (p == nyt_) nyt_sibling_ = 1;
     if (is_leaf(p)) return;
     for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
         if (position_[kid] != 0) clear_positions(kid);

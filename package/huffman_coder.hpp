@@ -118,8 +118,9 @@ private:
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
     int nyt_ = root;
-    /// position_[nyt_], kept at hand for the check of the nyt leaf's sibling.
-    unsigned nyt_position_ = 0;
+    /// Tree position of the nyt leaf's sibling, 1 (no leaf's) when the nyt leaf is deeper
+    /// than the table.
+    unsigned nyt_sibling_ = 1;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
