@@ -134,68 +134,112 @@ int huffman_coder::slide_increment(int cur) {
     return p;
 }
 
+bool huffman_coder::moves(int p) const {
+    std::uint64_t k = key_[p];
+    std::uint64_t above = key_[p - 1];
+    // A leaf slides above an internal node of its weight other than the root; an internal
+    // node above an internal node of its weight or a leaf of its weight plus one.
+    return (k & 1) ? above == k - 1 && p - 1 != root : above == k || above == k + 3;
+}
+
 void huffman_coder::count_up(int cur) {
-    // Mostly nothing moves and each node just counts one more. The table gives the nodes
-    // above from the tree position alone, without a chain of loads through the parent
-    // links, and the position tells when the root is reached; below the table's depth the
-    // parent links are followed.
-    unsigned position = position_[cur];
     while (cur != root) {
-        std::uint64_t k = key_[cur];
-        std::uint64_t above = key_[cur - 1];
-        bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
-        if (moves) {
+        if (moves(cur)) {
             cur = slide_increment(cur);
-            position = position_[cur];
-        } else if (position != 0) {
-            key_[cur] = k + 2;
-            position >>= 1;
-            cur = tree_[position];
-        } else {
-            key_[cur] = k + 2;
-            cur = parent(cur);
-            position = position_[cur];
+            continue;
         }
+        key_[cur] += 2;
+        unsigned position = position_[cur];
+        if (position != 0) {
+            climb(position >> 1);
+            return;
+        }
+        cur = parent(cur);
+    }
+}
+
+inline void huffman_coder::climb(std::size_t at) {
+    // The nodes above are read from the table by tree position alone, without a chain of
+    // loads through the parent links, and the position tells when the root is reached.
+    std::uint64_t* key = key_.data();
+    const std::uint16_t* tree = tree_.data();
+    for (; at > 1; at >>= 1) {
+        std::uint64_t* node = key + tree[at];
+        std::uint64_t k = *node;
+        // An internal node moves above a node of its weight that is internal (difference
+        // 0) or above a leaf of its weight plus one (difference 3).
+        std::uint64_t difference = node[-1] - k;
+        if (difference <= 3) {
+            if (difference == 0 || difference == 3) {
+                count_up(static_cast<int>(node - key));
+                return;
+            }
+        }
+        *node = k + 2;
     }
 }
 
 inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
-    // The leaf moves if the node above it has its weight (lead, or slide past an internal
-    // node), and its count is deferred when it is the nyt leaf's sibling.
     std::uint64_t* key = key_.data();
     std::uint64_t k = key[leaf];
-    if (key[leaf - 1] - k + 1 <= 1 || position == nyt_sibling_) return false;
+    // The leaf moves if the node above it has its weight (lead, or slide past an internal
+    // node), and its count is deferred when it is the nyt leaf's sibling.
+    if (key[leaf - 1] - k + 1 <= 1 || position == nyt_sibling_) return lead_in_place(leaf, position);
     key[leaf] = k + 2;
-    const std::uint16_t* tree = tree_.data();
-    for (std::size_t at = position >> 1; at > 1; at >>= 1) {
-        std::uint64_t* node = key + tree[at];
-        std::uint64_t kp = *node;
-        // An internal node moves above a node of its weight that is internal (difference
-        // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = node[-1] - kp;
-        if (difference <= 3) {
-            if (difference == 0 || difference == 3) {
-                count_up(static_cast<int>(node - key));
-                break;
-            }
-        }
-        *node = kp + 2;
-    }
+    climb(position >> 1);
     key[root] += 2;
     return true;
 }
 
-void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
+bool huffman_coder::lead_in_place(unsigned leaf, unsigned position) {
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    if (key[leaf - 1] != k || position == nyt_sibling_) return false;
+    // lead: the leaf trades places with the highest leaf of its weight. Leaves of the same
+    // weight differ in their symbols only; the end symbol's leaf is marked in the table.
+    unsigned c = leaf - 1;
+    while (key[c - 1] == k) --c;
+    int s = sym_[leaf];
+    int t = sym_[c];
+    if (t == end_symbol) return false;
+    sym_[leaf] = static_cast<place>(t);
+    sym_[c] = static_cast<place>(s);
+    leaf_of_[t + 1] = static_cast<place>(leaf);
+    leaf_of_[s + 1] = static_cast<place>(c);
+    position = position_[c];
+    if (position == 0 || position == nyt_sibling_ || key[c - 1] == k - 1) {
+        finish_update(static_cast<int>(c));
+        return true;
+    }
+    key[c] = k + 2;
+    climb(position >> 1);
+    key[root] += 2;
+    return true;
+}
+
+void huffman_coder::finish_update(int a) {
+    // What lead does after its move, then the rest of update.
     leaf_to_inc_ = 0;
-    int cur;
-    if (leaf == nyt_) {
-        cur = add_symbol(symbol);
-    } else {
-        cur = lead(leaf);
-        if (cur != leaf) position = position_[cur];
-        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(static_cast<unsigned>(cur), position)) return;
+    int cur = a;
+    if (parent(a) == parent(nyt_)) {
+        leaf_to_inc_ = a;
+        cur = parent(a);
     }
     count_up(cur);
+    key_[root] += 2;
+    if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
+}
+
+void huffman_coder::update_leaf(int symbol, int leaf) {
+    if (leaf == nyt_) {
+        leaf_to_inc_ = 0;
+        count_up(add_symbol(symbol));
+        key_[root] += 2;
+        slide_increment(leaf_to_inc_);
+        return;
+    }
+    leaf_to_inc_ = 0;
+    count_up(lead(leaf));
     key_[root] += 2;
     if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
 }
@@ -204,7 +248,7 @@ void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
     unsigned position = position_[leaf];
     if (position != 0 && leaf != nyt_ && count_in_place(static_cast<unsigned>(leaf), position)) return;
-    update_leaf(symbol, leaf, position);
+    update_leaf(symbol, leaf);
 }
 
 void huffman_coder::refresh_below(int p) {
@@ -327,7 +371,7 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
             r.consume(depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            if (!count_in_place(leaf, entry >> 16)) update_leaf(s, static_cast<int>(leaf), entry >> 16);
+            if (!count_in_place(leaf, entry >> 16)) update_leaf(s, static_cast<int>(leaf));
             continue;
         }
         in = r;

@@ -86,13 +86,23 @@ private:
     int lead(int a);
     int slide_increment(int cur);
     void swap(int a, int b);
-    /// `update` for a symbol whose leaf (or the nyt leaf) and its tree position are known.
-    void update_leaf(int symbol, int leaf, unsigned position);
-    /// Runs slide_increment from cur up to the root, with the common case inline.
+    /// `update` for a symbol whose leaf (or the nyt leaf) is known.
+    void update_leaf(int symbol, int leaf);
+    /// The rest of `update` after lead has moved the leaf to place a.
+    void finish_update(int a);
+    /// True when slide_increment would move the node at place p.
+    bool moves(int p) const;
+    /// Runs slide_increment from cur up to the root (not counting the root), with the
+    /// common case inline.
     void count_up(int cur);
-    /// The update of a leaf at a known position when the leaf itself does not move (the
-    /// common case); false, with nothing changed, when it would.
+    /// count_up from the node at a tree position (above the table's depth) whose
+    /// descendants on the path have been counted.
+    void climb(std::size_t at);
+    /// The whole update of a leaf at a known position when it takes no move of an
+    /// internal node at the leaf (the common case); false, with nothing changed, otherwise.
     bool count_in_place(unsigned leaf, unsigned position);
+    /// count_in_place when the leaf has to lead.
+    bool lead_in_place(unsigned leaf, unsigned position);
     /// Brings the tables up to date below a place whose content changed.
     void refresh_below(int p);
     void fill_table(int p, unsigned position);
