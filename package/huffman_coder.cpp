@@ -31,7 +31,7 @@ void huffman_coder::reset() {
     finished_ = false;
     reached_end_ = false;
     position_.fill(0);
-    fill_table(root, 1);
+    fill_table(root, 1, 0);
     update(end_symbol);
 }
 
@@ -254,7 +254,7 @@ void huffman_coder::update(int symbol) {
 void huffman_coder::refresh_below(int p) {
     unsigned position = position_[p];
     if (position != 0) {
-        fill_table(p, position);
+        fill_table(p, position, static_cast<int>(std::bit_width(position)) - 1);
     } else if (!is_leaf(p)) {
         // Deeper than the table: the subtree now here may have come from above it.
         for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
@@ -262,23 +262,25 @@ void huffman_coder::refresh_below(int p) {
     }
 }
 
-void huffman_coder::fill_table(int p, unsigned position) {
-    auto depth = static_cast<int>(std::bit_width(position)) - 1;
+void huffman_coder::fill_table(int p, unsigned position, int depth) {
     position_[p] = static_cast<std::uint16_t>(position);
-    if (depth < table_bits) tree_[position] = static_cast<std::uint16_t>(p);
-    if (p == nyt_) nyt_sibling_ = position ^ 1;
     std::uint32_t entry = static_cast<std::uint32_t>(p) | static_cast<std::uint32_t>(depth) << 10 | position << 16;
     if (is_leaf(p)) {
-        if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
-        int spread = table_bits - depth;
-        std::fill_n(decode_table_.begin() + ((position << spread) - (1u << table_bits)), 1u << spread, entry);
+        if (p == nyt_)
+            nyt_sibling_ = position ^ 1;
+        else if (sym_[p] != end_symbol)
+            entry |= plain_leaf;
+        unsigned spread = static_cast<unsigned>(table_bits - depth);
+        std::uint32_t* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
+        for (std::uint32_t* e = first; e != first + (1u << spread); ++e) *e = entry;
     } else if (depth == table_bits) {
         decode_table_[position - (1u << table_bits)] = entry;
         for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
             if (position_[kid] != 0) clear_positions(kid);
     } else {
-        fill_table(kid_[2 * p], 2 * position);
-        fill_table(kid_[2 * p + 1], 2 * position + 1);
+        tree_[position] = static_cast<std::uint16_t>(p);
+        fill_table(kid_[2 * p], 2 * position, depth + 1);
+        fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
     }
 }
 

@@ -105,7 +105,7 @@ private:
     bool lead_in_place(unsigned leaf, unsigned position);
     /// Brings the tables up to date below a place whose content changed.
     void refresh_below(int p);
-    void fill_table(int p, unsigned position);
+    void fill_table(int p, unsigned position, int depth);
     void clear_positions(int p);
     bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
     int parent(int p) const { return up_[p] >> 1; }
