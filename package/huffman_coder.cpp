@@ -162,9 +162,10 @@ inline void huffman_coder::climb(std::size_t at) {
     // The nodes above are read from the table by tree position alone, without a chain of
     // loads through the parent links, and the position tells when the root is reached.
     std::uint64_t* key = key_.data();
+    auto* bytes = reinterpret_cast<unsigned char*>(key);
     const std::uint16_t* tree = tree_.data();
     for (; at > 1; at >>= 1) {
-        std::uint64_t* node = key + tree[at];
+        auto* node = reinterpret_cast<std::uint64_t*>(bytes + tree[at]);
         std::uint64_t k = *node;
         // An internal node moves above a node of its weight that is internal (difference
         // 0) or above a leaf of its weight plus one (difference 3).
@@ -264,21 +265,22 @@ void huffman_coder::refresh_below(int p) {
 
 void huffman_coder::fill_table(int p, unsigned position, int depth) {
     position_[p] = static_cast<std::uint16_t>(position);
-    std::uint32_t entry = static_cast<std::uint32_t>(p) | static_cast<std::uint32_t>(depth) << 10 | position << 16;
+    decode_entry entry{static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(position),
+                       static_cast<std::uint8_t>(depth), 0, 0};
     if (is_leaf(p)) {
         if (p == nyt_)
             nyt_sibling_ = position ^ 1;
         else if (sym_[p] != end_symbol)
-            entry |= plain_leaf;
+            entry.plain = 1;
         unsigned spread = static_cast<unsigned>(table_bits - depth);
-        std::uint32_t* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
-        for (std::uint32_t* e = first; e != first + (1u << spread); ++e) *e = entry;
+        decode_entry* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
+        for (decode_entry* e = first; e != first + (1u << spread); ++e) *e = entry;
     } else if (depth == table_bits) {
         decode_table_[position - (1u << table_bits)] = entry;
         for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
             if (position_[kid] != 0) clear_positions(kid);
     } else {
-        tree_[position] = static_cast<std::uint16_t>(p);
+        tree_[position] = static_cast<std::uint16_t>(p * sizeof(std::uint64_t));
         fill_table(kid_[2 * p], 2 * position, depth + 1);
         fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
     }
@@ -364,16 +366,17 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
     while (next != end) {
         if (r.count() < 32) r.refill();
         auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
-        std::uint32_t entry = decode_table_[prefix];
-        unsigned depth = (entry >> 10) & 15;
+        const decode_entry& entry = decode_table_[prefix];
+        unsigned depth = entry.depth;
         // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
         // codes cut by the end of the input take the walk through the tree.
-        if ((entry & plain_leaf) != 0 && depth <= r.count()) {
-            unsigned leaf = entry & 1023;
+        if (entry.plain != 0 && depth <= r.count()) {
+            unsigned leaf = entry.place;
+            unsigned position = entry.position;
             r.consume(depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            if (!count_in_place(leaf, entry >> 16)) update_leaf(s, static_cast<int>(leaf));
+            if (!count_in_place(leaf, position)) update_leaf(s, static_cast<int>(leaf));
             continue;
         }
         in = r;

@@ -119,12 +119,20 @@ private:
     std::array<place, places> sym_{};
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
-    /// Place at each tree position above depth table_bits; see the class comment.
+    /// For each string of table_bits bits, the leaf it starts with or the node it reaches.
+    struct decode_entry {
+        std::uint16_t place;
+        /// The place's tree position.
+        std::uint16_t position;
+        std::uint8_t depth;
+        /// 1 when the place holds the leaf of a byte value.
+        std::uint8_t plain;
+        std::uint16_t unused;
+    };
+    /// Byte offset into key_ of the place at each tree position above depth table_bits (an
+    /// offset, not a place, to save a shift where the update climbs); see the class comment.
     std::array<std::uint16_t, 1 << table_bits> tree_{};
-    /// For each string of table_bits bits: place | depth << 10 | position << 16, plus
-    /// plain_leaf when the place holds the leaf of a byte value.
-    std::array<std::uint32_t, 1 << table_bits> decode_table_{};
-    static constexpr std::uint32_t plain_leaf = 1u << 14;
+    std::array<decode_entry, 1 << table_bits> decode_table_{};
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
     int nyt_ = root;
