@@ -42,6 +42,11 @@ public:
         bits_ = n < 64 ? bits_ << n : 0;
         count_ -= n;
     }
+    /// consume for n < 64.
+    void skip(unsigned n) {
+        bits_ <<= n;
+        count_ -= n;
+    }
     /// True when every input bit has been consumed.
     bool at_end() const { return count_ == 0 && pos_ == size_; }
 

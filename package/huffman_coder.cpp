@@ -90,6 +90,8 @@ int huffman_coder::add_symbol(int symbol) {
     nyt_ = new_nyt;
     nyt_sibling_ = 1;
     refresh_below(b);
+    // The old nyt leaf's sibling is an ordinary node now.
+    if (b != root) refresh_below(kid_[(up_[b] ^ 1)]);
     return b;
 }
 
@@ -184,8 +186,9 @@ inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
     std::uint64_t* key = key_.data();
     std::uint64_t k = key[leaf];
     // The leaf moves if the node above it has its weight (lead, or slide past an internal
-    // node), and its count is deferred when it is the nyt leaf's sibling.
-    if (key[leaf - 1] - k + 1 <= 1 || position == nyt_sibling_) return lead_in_place(leaf, position);
+    // node). The caller has made sure it is not the nyt leaf's sibling, whose count is
+    // deferred.
+    if (key[leaf - 1] - k + 1 <= 1) return lead_in_place(leaf, position);
     key[leaf] = k + 2;
     climb(position >> 1);
     key[root] += 2;
@@ -195,7 +198,7 @@ inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
 bool huffman_coder::lead_in_place(unsigned leaf, unsigned position) {
     std::uint64_t* key = key_.data();
     std::uint64_t k = key[leaf];
-    if (key[leaf - 1] != k || position == nyt_sibling_) return false;
+    if (key[leaf - 1] != k) return false;
     // lead: the leaf trades places with the highest leaf of its weight. Leaves of the same
     // weight differ in their symbols only; the end symbol's leaf is marked in the table.
     unsigned c = leaf - 1;
@@ -248,7 +251,9 @@ void huffman_coder::update_leaf(int symbol, int leaf) {
 void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
     unsigned position = position_[leaf];
-    if (position != 0 && leaf != nyt_ && count_in_place(static_cast<unsigned>(leaf), position)) return;
+    if (position != 0 && leaf != nyt_ && position != nyt_sibling_ &&
+        count_in_place(static_cast<unsigned>(leaf), position))
+        return;
     update_leaf(symbol, leaf);
 }
 
@@ -268,9 +273,10 @@ void huffman_coder::fill_table(int p, unsigned position, int depth) {
     decode_entry entry{static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(position),
                        static_cast<std::uint8_t>(depth), 0, 0};
     if (is_leaf(p)) {
+        // The nyt leaf is the 0 child of its parent, so it is filled before its sibling.
         if (p == nyt_)
             nyt_sibling_ = position ^ 1;
-        else if (sym_[p] != end_symbol)
+        else if (sym_[p] != end_symbol && position != nyt_sibling_)
             entry.plain = 1;
         unsigned spread = static_cast<unsigned>(table_bits - depth);
         decode_entry* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
@@ -364,19 +370,21 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
     std::byte* next = out.data();
     std::byte* const end = next + out.size();
     while (next != end) {
-        if (r.count() < 32) r.refill();
-        auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
-        const decode_entry& entry = decode_table_[prefix];
-        unsigned depth = entry.depth;
-        // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
-        // codes cut by the end of the input take the walk through the tree.
-        if (entry.plain != 0 && depth <= r.count()) {
+        // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol, the
+        // nyt leaf's sibling and the last few bits of the input (where a code may be cut)
+        // take the walk through the tree. Otherwise at least table_bits bits are buffered.
+        bool walk = false;
+        if (r.count() < 32) {
+            r.refill();
+            walk = r.count() < table_bits;
+        }
+        const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
+        if (entry.plain != 0 && !walk) {
             unsigned leaf = entry.place;
-            unsigned position = entry.position;
-            r.consume(depth);
+            r.skip(entry.depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            if (!count_in_place(leaf, position)) update_leaf(s, static_cast<int>(leaf));
+            if (!count_in_place(leaf, entry.position)) update_leaf(s, static_cast<int>(leaf));
             continue;
         }
         in = r;
