@@ -20,7 +20,9 @@ public:
     void refill() {
         if (size_ - pos_ >= 8) {
             // Loads eight bytes; the bytes beyond the ones counted are loaded again, at the
-            // same place, by the next refill, so or-ing them in early does no harm.
+            // same place, by the next refill, so or-ing them in early does no harm. Here
+            // count_ < 64: only the byte loop below fills all 64 bits, and once it has run
+            // fewer than eight bytes are left.
             bits_ |= load_be64(data_ + pos_) >> count_;
             pos_ += (63 - count_) >> 3;
             count_ |= 56;

@@ -121,8 +121,10 @@ int huffman_coder::slide_increment(int cur) {
         key_[cur] = k + 2;
         return parent(cur);
     }
-    // An internal node moves above the internal nodes of its weight, then above the leaves
-    // of its weight plus one; the node to count next is its parent before the second move.
+    // An internal node moves above the internal nodes of its weight (the root never has
+    // the weight of another internal node, but the check keeps a damaged tree from being
+    // made circular), then above the leaves of its weight plus one; the node to count next
+    // is its parent before the second move.
     while (key_[cur - 1] == k && cur - 1 != root) {
         swap(cur, cur - 1);
         --cur;
@@ -380,7 +382,7 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
         }
         const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
         if (entry.plain != 0 && !walk) {
-            unsigned leaf = entry.place;
+            unsigned leaf = entry.node;
             r.skip(entry.depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);

@@ -112,7 +112,7 @@ private:
 
     /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
     std::array<std::uint64_t, places> key_{};
-    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit; -1 for a leaf.
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
     std::array<place, 2 * places> kid_{};
     /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
     std::array<place, places> up_{};
@@ -121,8 +121,8 @@ private:
     std::array<place, 257> leaf_of_{};
     /// For each string of table_bits bits, the leaf it starts with or the node it reaches.
     struct decode_entry {
-        std::uint16_t place;
-        /// The place's tree position.
+        std::uint16_t node;
+        /// The node's tree position.
         std::uint16_t position;
         std::uint8_t depth;
         /// 1 when the place holds the leaf of a byte value.
