@@ -31,7 +31,9 @@ void huffman_coder::reset() {
     finished_ = false;
     reached_end_ = false;
     position_.fill(0);
-    fill_table(root, 1, 0);
+    nyt_sibling_ = 1;
+    table_on_ = false;
+    symbols_ = 0;
     update(end_symbol);
 }
 
@@ -251,6 +253,11 @@ void huffman_coder::update_leaf(int symbol, int leaf) {
 }
 
 void huffman_coder::update(int symbol) {
+    if (!table_on_) {
+        update_leaf(symbol, find(symbol));
+        if (++symbols_ == warm_up) start_table();
+        return;
+    }
     int leaf = find(symbol);
     unsigned position = position_[leaf];
     if (position != 0 && leaf != nyt_ && position != nyt_sibling_ &&
@@ -259,7 +266,14 @@ void huffman_coder::update(int symbol) {
     update_leaf(symbol, leaf);
 }
 
+void huffman_coder::start_table() {
+    table_on_ = true;
+    position_.fill(0);
+    fill_table(root, 1, 0);
+}
+
 void huffman_coder::refresh_below(int p) {
+    if (!table_on_) return;
     unsigned position = position_[p];
     if (position != 0) {
         fill_table(p, position, static_cast<int>(std::bit_width(position)) - 1);
@@ -366,22 +380,35 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
-    if (finished_) return 0;
-    // A local copy of the reader, so that its state can stay in registers.
-    bit_reader r = in;
     std::byte* next = out.data();
     std::byte* const end = next + out.size();
+    // Walks the tree for each symbol: during the warm-up, for codes longer than the
+    // table, the nyt leaf with its 8 bits, the end symbol, the nyt leaf's sibling, and in
+    // the last few bits of the input, where a code may be cut.
+    auto walk = [&](bit_reader& reader) {
+        int s = decode_symbol(reader);
+        if (s < 0) {
+            finished_ = true;
+            reached_end_ = s == end_symbol;
+            return;
+        }
+        *next++ = static_cast<std::byte>(s);
+        update(s);
+    };
+    while (!finished_ && !table_on_ && next != end) walk(in);
+    if (finished_ || next == end) return static_cast<std::size_t>(next - out.data());
+
+    // A local copy of the reader, so that its state can stay in registers.
+    bit_reader r = in;
     while (next != end) {
-        // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol, the
-        // nyt leaf's sibling and the last few bits of the input (where a code may be cut)
-        // take the walk through the tree. Otherwise at least table_bits bits are buffered.
-        bool walk = false;
+        // Otherwise at least table_bits bits are buffered.
+        bool short_input = false;
         if (r.count() < 32) {
             r.refill();
-            walk = r.count() < table_bits;
+            short_input = r.count() < table_bits;
         }
         const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
-        if (entry.plain != 0 && !walk) {
+        if (entry.plain != 0 && !short_input) {
             unsigned leaf = entry.node;
             r.skip(entry.depth);
             int s = sym_[leaf];
@@ -390,15 +417,9 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
             continue;
         }
         in = r;
-        int s = decode_symbol(in);
+        walk(in);
         r = in;
-        if (s < 0) {
-            finished_ = true;
-            reached_end_ = s == end_symbol;
-            break;
-        }
-        *next++ = static_cast<std::byte>(s);
-        update(s);
+        if (finished_) break;
     }
     in = r;
     return static_cast<std::size_t>(next - out.data());
@@ -408,7 +429,8 @@ std::string huffman_decode(std::span<const std::byte> packed) {
     huffman_coder coder;
     bit_reader in(packed);
     std::string out;
-    std::size_t chunk = 1 << 16;
+    // Every code is at least one bit long, which bounds the first chunk for small input.
+    std::size_t chunk = std::min<std::size_t>(std::size_t{1} << 16, packed.size() * 8 + 1);
     while (!coder.finished()) {
         std::size_t size = out.size();
         out.resize(size + chunk);

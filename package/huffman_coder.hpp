@@ -46,7 +46,9 @@ namespace package {
 /// above that depth, and for each string of `table_bits` bits the leaf it starts with, or
 /// the node it reaches. One look-up then decodes most symbols, and the nodes above a leaf
 /// are read from its position without following parent links. A move rewrites only the
-/// positions below the moved places.
+/// positions below the moved places. Early in a stream the weights are small and nodes
+/// near the root move often, which would rewrite large parts of the tables; so the tables
+/// are built only after `warm_up` symbols, and until then the coder walks the tree.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -80,6 +82,7 @@ private:
     static constexpr int root = 1;
     static constexpr int places = max_nodes + 1;
     static constexpr int table_bits = 10;
+    static constexpr std::uint32_t warm_up = 4096;
 
     int find(int symbol) const;
     int add_symbol(int symbol);
@@ -105,6 +108,8 @@ private:
     bool lead_in_place(unsigned leaf, unsigned position);
     /// Brings the tables up to date below a place whose content changed.
     void refresh_below(int p);
+    /// Builds the tables from the whole tree and keeps them from then on.
+    void start_table();
     void fill_table(int p, unsigned position, int depth);
     void clear_positions(int p);
     bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
@@ -140,6 +145,9 @@ private:
     /// than the table.
     unsigned nyt_sibling_ = 1;
     int leaf_to_inc_ = 0;
+    /// Whether the tables are kept, and the symbols counted before they are.
+    bool table_on_ = false;
+    std::uint32_t symbols_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
 };
