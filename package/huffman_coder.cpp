@@ -33,8 +33,9 @@ void huffman_coder::reset() {
     position_.fill(0);
     nyt_sibling_ = 1;
     table_on_ = false;
-    symbols_ = 0;
     update(end_symbol);
+    symbols_ = 0;
+    if (warm_up_ == 0) start_table();
 }
 
 int huffman_coder::find(int symbol) const {
@@ -255,7 +256,7 @@ void huffman_coder::update_leaf(int symbol, int leaf) {
 void huffman_coder::update(int symbol) {
     if (!table_on_) {
         update_leaf(symbol, find(symbol));
-        if (++symbols_ == warm_up) start_table();
+        if (++symbols_ == warm_up_) start_table();
         return;
     }
     int leaf = find(symbol);

@@ -48,7 +48,7 @@ namespace package {
 /// are read from its position without following parent links. A move rewrites only the
 /// positions below the moved places. Early in a stream the weights are small and nodes
 /// near the root move often, which would rewrite large parts of the tables; so the tables
-/// are built only after `warm_up` symbols, and until then the coder walks the tree.
+/// are built only after a warm-up of some symbols, and until then the coder walks the tree.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -58,7 +58,10 @@ public:
     /// 256 byte values, the end symbol and the nyt leaf need at most 2 * 258 - 1 nodes.
     static constexpr int max_nodes = 515;
 
-    huffman_coder() { reset(); }
+    /// Symbols coded before the tables are built; the result is the same for any value.
+    static constexpr std::uint32_t default_warm_up = 4096;
+
+    explicit huffman_coder(std::uint32_t warm_up = default_warm_up) : warm_up_(warm_up) { reset(); }
 
     /// Back to the starting tree: the end symbol and the nyt leaf below the root.
     void reset();
@@ -82,7 +85,6 @@ private:
     static constexpr int root = 1;
     static constexpr int places = max_nodes + 1;
     static constexpr int table_bits = 10;
-    static constexpr std::uint32_t warm_up = 4096;
 
     int find(int symbol) const;
     int add_symbol(int symbol);
@@ -148,6 +150,7 @@ private:
     /// Whether the tables are kept, and the symbols counted before they are.
     bool table_on_ = false;
     std::uint32_t symbols_ = 0;
+    std::uint32_t warm_up_;
     bool finished_ = false;
     bool reached_end_ = false;
 };
