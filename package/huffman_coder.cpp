@@ -399,28 +399,36 @@ std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out)
     while (!finished_ && !table_on_ && next != end) walk(in);
     if (finished_ || next == end) return static_cast<std::size_t>(next - out.data());
 
-    // A local copy of the reader, so that its state can stay in registers.
+    // A local copy of the reader, so that its state can stay in registers. It is topped up
+    // right after each code is consumed, which also keeps the processor from waiting on the
+    // code's length late. Below 32 bits it holds every bit left, and below table_bits bits
+    // a code may be cut.
     bit_reader r = in;
-    while (next != end) {
-        // Otherwise at least table_bits bits are buffered.
-        bool short_input = false;
+    bool short_input = false;
+    auto top_up = [&] {
         if (r.count() < 32) {
             r.refill();
             short_input = r.count() < table_bits;
         }
+    };
+    top_up();
+    while (next != end) {
         const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
         if (entry.plain != 0 && !short_input) {
             unsigned leaf = entry.node;
+            unsigned position = entry.position;
             r.skip(entry.depth);
+            top_up();
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            if (!count_in_place(leaf, entry.position)) update_leaf(s, static_cast<int>(leaf));
+            if (!count_in_place(leaf, position)) update_leaf(s, static_cast<int>(leaf));
             continue;
         }
         in = r;
         walk(in);
         r = in;
         if (finished_) break;
+        top_up();
     }
     in = r;
     return static_cast<std::size_t>(next - out.data());
