@@ -1,7 +1,10 @@
 // Decoding and encoding speed of the adaptive Huffman coder on 16 MB of generated input,
 // side by side with the plain baseline: the reference coder of the tests (linear search for
 // a symbol's leaf, one bit per call through a byte-at-a-time reader).
-// MB_per_s counts plain (decoded) bytes, 10^6 bytes to the MB.
+// MB_per_s counts plain (decoded) bytes, 10^6 bytes to the MB. On a busy machine run with
+//   huffman_bench --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
+//                 --benchmark_display_aggregates_only=true
+// and compare the medians.
 
 #include <benchmark/benchmark.h>
 

@@ -70,7 +70,8 @@ public:
     int decode_symbol(bit_reader& in);
     /// Writes the code of a byte value or of `end_symbol`. Does not update the tree.
     void encode_symbol(int symbol, bit_writer& out);
-    /// Counts one more occurrence of a symbol and re-balances the tree.
+    /// Counts one more occurrence of a byte value (or, once, of `end_symbol` in `reset`)
+    /// and re-balances the tree.
     void update(int symbol);
 
     /// Decodes into out until it is full, the end symbol or the end of input; returns the

@@ -26,7 +26,7 @@ std::string hex(const std::string& s) {
 
 std::string unhex(const std::string& text) {
     std::string out;
-    for (std::size_t i = 0; i + 1 < text.size() + 1; i += 3)
+    for (std::size_t i = 0; i < text.size(); i += 3)
         out.push_back(static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16)));
     return out;
 }
