@@ -1,8 +1,10 @@
 #pragma once
 // Reads a byte span as a bit stream, most significant bit of each byte first.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace package {
@@ -18,7 +20,9 @@ public:
     void refill() {
         if (size_ - pos_ >= 8) {
             // Loads eight bytes; the bytes beyond the ones counted are loaded again, at the
-            // same place, by the next refill, so or-ing them in early does no harm.
+            // same place, by the next refill, so or-ing them in early does no harm. Here
+            // count_ < 64: only the byte loop below fills all 64 bits, and once it has run
+            // fewer than eight bytes are left.
             bits_ |= load_be64(data_ + pos_) >> count_;
             pos_ += (63 - count_) >> 3;
             count_ |= 56;
@@ -40,6 +44,11 @@ public:
         bits_ = n < 64 ? bits_ << n : 0;
         count_ -= n;
     }
+    /// consume for n < 64.
+    void skip(unsigned n) {
+        bits_ <<= n;
+        count_ -= n;
+    }
     /// True when every input bit has been consumed.
     bool at_end() const { return count_ == 0 && pos_ == size_; }
 
@@ -56,8 +65,9 @@ public:
 
 private:
     static std::uint64_t load_be64(const std::uint8_t* p) {
-        std::uint64_t v = 0;
-        for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+        std::uint64_t v;
+        std::memcpy(&v, p, sizeof v);
+        if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
         return v;
     }
 

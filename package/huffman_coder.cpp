@@ -1,6 +1,7 @@
 #include "package/huffman_coder.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -12,133 +13,309 @@ namespace package {
 namespace {
 
 constexpr int none = -2;
-/// Stands one order above the root: its weight matches no real node, so the comparisons that
-/// look one order higher stop there.
-constexpr int sentinel = huffman_coder::max_nodes;
+constexpr int sentinel = 0;
 
 }  // namespace
 
 void huffman_coder::reset() {
-    weight_.fill(0);
-    child_.fill(none);
-    parent_.fill(none);
-    order_.fill(none);
+    key_.fill(0);
+    kid_.fill(-1);
+    up_.fill(-1);
     sym_.fill(none);
-    rank_.fill(sentinel);
     leaf_of_.fill(0);
-    weight_[sentinel] = std::numeric_limits<std::uint64_t>::max();
-    parent_[sentinel] = -1;
-    parent_[0] = -1;
-    order_[0] = 0;
-    rank_[0] = 0;
-    nyt_ = 0;
-    cur_ = 0;
+    key_[sentinel] = std::numeric_limits<std::uint64_t>::max();
+    // The root starts as the nyt leaf of weight 0.
+    key_[root] = 1;
+    nyt_ = root;
     leaf_to_inc_ = 0;
     finished_ = false;
     reached_end_ = false;
+    position_.fill(0);
+    nyt_sibling_ = 1;
+    table_on_ = false;
     update(end_symbol);
+    symbols_ = 0;
+    if (warm_up_ == 0) start_table();
 }
 
 int huffman_coder::find(int symbol) const {
-    // Symbols are unique among the leaves, so the lowest index holding it is its only leaf.
+    // Symbols are unique among the leaves, so the lowest node holding it is its only leaf.
     int leaf = leaf_of_[symbol + 1];
     return leaf != 0 ? leaf : nyt_;
 }
 
 void huffman_coder::swap(int a, int b) {
-    int pa = parent_[a];
-    int pb = parent_[b];
-    int slot_a = 2 * pa + (child_[2 * pa] == a ? 0 : 1);
-    int slot_b = 2 * pb + (child_[2 * pb] == b ? 0 : 1);
-    child_[slot_a] = static_cast<node_id>(b);
-    child_[slot_b] = static_cast<node_id>(a);
-    int oa = order_[a];
-    int ob = order_[b];
-    rank_[oa] = static_cast<node_id>(b);
-    rank_[ob] = static_cast<node_id>(a);
-    parent_[a] = static_cast<node_id>(pb);
-    parent_[b] = static_cast<node_id>(pa);
-    order_[a] = static_cast<node_id>(ob);
-    order_[b] = static_cast<node_id>(oa);
-}
-
-void huffman_coder::add_symbol(int symbol) {
-    int b = nyt_;
-    child_[2 * b] = static_cast<node_id>(b + 2);
-    child_[2 * b + 1] = static_cast<node_id>(b + 1);
-    parent_[b + 2] = static_cast<node_id>(b);
-    order_[b + 2] = 0;
-    sym_[b + 1] = static_cast<node_id>(symbol);
-    parent_[b + 1] = static_cast<node_id>(b);
-    order_[b + 1] = 1;
-    leaf_of_[symbol + 1] = static_cast<node_id>(b + 1);
-    for (int j = 0; j <= b; ++j) order_[j] = static_cast<node_id>(order_[j] + 2);
-    std::copy_backward(rank_.begin(), rank_.begin() + b + 1, rank_.begin() + b + 3);
-    rank_[0] = static_cast<node_id>(b + 2);
-    rank_[1] = static_cast<node_id>(b + 1);
-    cur_ = b;
-    leaf_to_inc_ = b + 1;
-    nyt_ = b + 2;
-}
-
-void huffman_coder::lead(int a) {
-    // c climbs to the highest order of the run of nodes like a (same weight, same kind).
-    int c = a;
-    int x = rank_[order_[a] + 1];
-    bool internal_a = child_[2 * a] >= 0;
-    std::uint64_t w = weight_[a];
-    while (weight_[x] == w && (child_[2 * x] >= 0) == internal_a) {
-        c = x;
-        x = rank_[order_[c] + 1];
-    }
-    if (c != a) swap(a, c);
-    int p = parent_[a];
-    if (p == parent_[nyt_] && p != -1) {
-        leaf_to_inc_ = a;
-        cur_ = p;
-    }
-}
-
-void huffman_coder::slide_increment() {
-    int cur = cur_;
-    if (child_[2 * cur] < 0) {
-        for (;;) {
-            int x = rank_[order_[cur] + 1];
-            if (weight_[x] != weight_[cur] || child_[2 * x] < 0 || parent_[x] == -1) break;
-            swap(cur, x);
+    // The places keep their parent links and tree positions; the contents change places,
+    // so the children of the moved contents and the symbols' leaves are pointed at the new
+    // places, and the table is rewritten below both places.
+    std::swap(key_[a], key_[b]);
+    std::swap(sym_[a], sym_[b]);
+    if (is_leaf(a) && is_leaf(b)) {
+        leaf_of_[sym_[a] + 1] = static_cast<place>(a);
+        leaf_of_[sym_[b] + 1] = static_cast<place>(b);
+        // Only the end symbol's leaf is marked differently in the decoding table.
+        if (sym_[a] == end_symbol || sym_[b] == end_symbol) {
+            refresh_below(a);
+            refresh_below(b);
         }
-        weight_[cur] += 1;
-        cur_ = parent_[cur];
         return;
     }
-    std::uint64_t w = weight_[cur];
-    int x = rank_[order_[cur] + 1];
-    while (weight_[x] == w && child_[2 * x] >= 0) {
-        swap(cur, x);
-        x = rank_[order_[cur] + 1];
+    std::swap(kid_[2 * a], kid_[2 * b]);
+    std::swap(kid_[2 * a + 1], kid_[2 * b + 1]);
+    for (int p : {a, b}) {
+        if (is_leaf(p)) {
+            leaf_of_[sym_[p] + 1] = static_cast<place>(p);
+        } else {
+            up_[kid_[2 * p]] = static_cast<place>(2 * p);
+            up_[kid_[2 * p + 1]] = static_cast<place>(2 * p + 1);
+        }
     }
-    int p = parent_[cur];
-    while (weight_[x] == w + 1 && child_[2 * x] < 0) {
-        swap(cur, x);
-        x = rank_[order_[cur] + 1];
+    refresh_below(a);
+    refresh_below(b);
+}
+
+int huffman_coder::add_symbol(int symbol) {
+    // The nyt leaf at place b becomes an internal node; every order goes up by two, which
+    // leaves the places as they are, and the two new nodes take the two lowest places.
+    int b = nyt_;
+    int leaf = b + 1;
+    int new_nyt = b + 2;
+    kid_[2 * b] = static_cast<place>(new_nyt);
+    kid_[2 * b + 1] = static_cast<place>(leaf);
+    key_[b] &= ~std::uint64_t{1};
+    up_[new_nyt] = static_cast<place>(2 * b);
+    up_[leaf] = static_cast<place>(2 * b + 1);
+    key_[new_nyt] = 1;
+    key_[leaf] = 1;
+    sym_[leaf] = static_cast<place>(symbol);
+    leaf_of_[symbol + 1] = static_cast<place>(leaf);
+    leaf_to_inc_ = leaf;
+    nyt_ = new_nyt;
+    nyt_sibling_ = 1;
+    refresh_below(b);
+    // The old nyt leaf's sibling is an ordinary node now.
+    if (b != root) refresh_below(kid_[(up_[b] ^ 1)]);
+    return b;
+}
+
+int huffman_coder::lead(int a) {
+    // c climbs to the highest place of the run of nodes like a (same weight, same kind).
+    if (key_[a - 1] == key_[a]) {
+        int c = a - 1;
+        while (key_[c - 1] == key_[c]) --c;
+        swap(a, c);
+        a = c;
     }
-    weight_[cur] = w + 1;
-    cur_ = p;
+    if (parent(a) == parent(nyt_)) {
+        leaf_to_inc_ = a;
+        return parent(a);
+    }
+    return a;
+}
+
+int huffman_coder::slide_increment(int cur) {
+    std::uint64_t k = key_[cur];
+    if (k & 1) {
+        // A leaf moves above the internal nodes of its weight, never above the root.
+        while (key_[cur - 1] == k - 1 && cur - 1 != root) {
+            swap(cur, cur - 1);
+            --cur;
+        }
+        key_[cur] = k + 2;
+        return parent(cur);
+    }
+    // An internal node moves above the internal nodes of its weight (the root never has
+    // the weight of another internal node, but the check keeps a damaged tree from being
+    // made circular), then above the leaves of its weight plus one; the node to count next
+    // is its parent before the second move.
+    while (key_[cur - 1] == k && cur - 1 != root) {
+        swap(cur, cur - 1);
+        --cur;
+    }
+    int p = parent(cur);
+    while (key_[cur - 1] == k + 3) {
+        swap(cur, cur - 1);
+        --cur;
+    }
+    key_[cur] = k + 2;
+    return p;
+}
+
+bool huffman_coder::moves(int p) const {
+    std::uint64_t k = key_[p];
+    std::uint64_t above = key_[p - 1];
+    // A leaf slides above an internal node of its weight other than the root; an internal
+    // node above an internal node of its weight or a leaf of its weight plus one.
+    return (k & 1) ? above == k - 1 && p - 1 != root : above == k || above == k + 3;
+}
+
+void huffman_coder::count_up(int cur) {
+    while (cur != root) {
+        if (moves(cur)) {
+            cur = slide_increment(cur);
+            continue;
+        }
+        key_[cur] += 2;
+        unsigned position = position_[cur];
+        if (position != 0) {
+            climb(position >> 1);
+            return;
+        }
+        cur = parent(cur);
+    }
+}
+
+inline void huffman_coder::climb(std::size_t at) {
+    // The nodes above are read from the table by tree position alone, without a chain of
+    // loads through the parent links, and the position tells when the root is reached.
+    std::uint64_t* key = key_.data();
+    auto* bytes = reinterpret_cast<unsigned char*>(key);
+    const std::uint16_t* tree = tree_.data();
+    for (; at > 1; at >>= 1) {
+        auto* node = reinterpret_cast<std::uint64_t*>(bytes + tree[at]);
+        std::uint64_t k = *node;
+        // An internal node moves above a node of its weight that is internal (difference
+        // 0) or above a leaf of its weight plus one (difference 3).
+        std::uint64_t difference = node[-1] - k;
+        if (difference <= 3) {
+            if (difference == 0 || difference == 3) {
+                count_up(static_cast<int>(node - key));
+                return;
+            }
+        }
+        *node = k + 2;
+    }
+}
+
+inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    // The leaf moves if the node above it has its weight (lead, or slide past an internal
+    // node). The caller has made sure it is not the nyt leaf's sibling, whose count is
+    // deferred.
+    if (key[leaf - 1] - k + 1 <= 1) return lead_in_place(leaf, position);
+    key[leaf] = k + 2;
+    climb(position >> 1);
+    key[root] += 2;
+    return true;
+}
+
+bool huffman_coder::lead_in_place(unsigned leaf, unsigned position) {
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    if (key[leaf - 1] != k) return false;
+    // lead: the leaf trades places with the highest leaf of its weight. Leaves of the same
+    // weight differ in their symbols only; the end symbol's leaf is marked in the table.
+    unsigned c = leaf - 1;
+    while (key[c - 1] == k) --c;
+    int s = sym_[leaf];
+    int t = sym_[c];
+    if (t == end_symbol) return false;
+    sym_[leaf] = static_cast<place>(t);
+    sym_[c] = static_cast<place>(s);
+    leaf_of_[t + 1] = static_cast<place>(leaf);
+    leaf_of_[s + 1] = static_cast<place>(c);
+    position = position_[c];
+    if (position == 0 || position == nyt_sibling_ || key[c - 1] == k - 1) {
+        finish_update(static_cast<int>(c));
+        return true;
+    }
+    key[c] = k + 2;
+    climb(position >> 1);
+    key[root] += 2;
+    return true;
+}
+
+void huffman_coder::finish_update(int a) {
+    // What lead does after its move, then the rest of update.
+    leaf_to_inc_ = 0;
+    int cur = a;
+    if (parent(a) == parent(nyt_)) {
+        leaf_to_inc_ = a;
+        cur = parent(a);
+    }
+    count_up(cur);
+    key_[root] += 2;
+    if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
+}
+
+void huffman_coder::update_leaf(int symbol, int leaf) {
+    if (leaf == nyt_) {
+        leaf_to_inc_ = 0;
+        count_up(add_symbol(symbol));
+        key_[root] += 2;
+        slide_increment(leaf_to_inc_);
+        return;
+    }
+    leaf_to_inc_ = 0;
+    count_up(lead(leaf));
+    key_[root] += 2;
+    if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
 }
 
 void huffman_coder::update(int symbol) {
-    leaf_to_inc_ = 0;
-    cur_ = find(symbol);
-    if (cur_ == nyt_)
-        add_symbol(symbol);
-    else
-        lead(cur_);
-    while (cur_ != 0) slide_increment();
-    weight_[0] += 1;
-    if (leaf_to_inc_ != 0) {
-        cur_ = leaf_to_inc_;
-        slide_increment();
+    if (!table_on_) {
+        update_leaf(symbol, find(symbol));
+        if (++symbols_ == warm_up_) start_table();
+        return;
     }
+    int leaf = find(symbol);
+    unsigned position = position_[leaf];
+    if (position != 0 && leaf != nyt_ && position != nyt_sibling_ &&
+        count_in_place(static_cast<unsigned>(leaf), position))
+        return;
+    update_leaf(symbol, leaf);
+}
+
+void huffman_coder::start_table() {
+    table_on_ = true;
+    position_.fill(0);
+    fill_table(root, 1, 0);
+}
+
+void huffman_coder::refresh_below(int p) {
+    if (!table_on_) return;
+    unsigned position = position_[p];
+    if (position != 0) {
+        fill_table(p, position, static_cast<int>(std::bit_width(position)) - 1);
+    } else if (!is_leaf(p)) {
+        // Deeper than the table: the subtree now here may have come from above it.
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
+    }
+}
+
+void huffman_coder::fill_table(int p, unsigned position, int depth) {
+    position_[p] = static_cast<std::uint16_t>(position);
+    decode_entry entry{static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(position),
+                       static_cast<std::uint8_t>(depth), 0, 0};
+    if (is_leaf(p)) {
+        // The nyt leaf is the 0 child of its parent, so it is filled before its sibling.
+        if (p == nyt_)
+            nyt_sibling_ = position ^ 1;
+        else if (sym_[p] != end_symbol && position != nyt_sibling_)
+            entry.plain = 1;
+        unsigned spread = static_cast<unsigned>(table_bits - depth);
+        decode_entry* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
+        for (decode_entry* e = first; e != first + (1u << spread); ++e) *e = entry;
+    } else if (depth == table_bits) {
+        decode_table_[position - (1u << table_bits)] = entry;
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
+    } else {
+        tree_[position] = static_cast<std::uint16_t>(p * sizeof(std::uint64_t));
+        fill_table(kid_[2 * p], 2 * position, depth + 1);
+        fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
+    }
+}
+
+void huffman_coder::clear_positions(int p) {
+    // Below a place without a position, every place had none already.
+    position_[p] = 0;
+    if (p == nyt_) nyt_sibling_ = 1;
+    if (is_leaf(p)) return;
+    for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+        if (position_[kid] != 0) clear_positions(kid);
 }
 
 int huffman_coder::decode_symbol(bit_reader& in) {
@@ -146,8 +323,8 @@ int huffman_coder::decode_symbol(bit_reader& in) {
     std::uint64_t bits = in.bits();
     unsigned count = in.count();
     unsigned used = 0;
-    int n = 0;
-    while (child_[2 * n] >= 0) {
+    int n = root;
+    while (!is_leaf(n)) {
         if (used == count) {
             in.consume(used);
             in.refill();
@@ -156,7 +333,7 @@ int huffman_coder::decode_symbol(bit_reader& in) {
             used = 0;
             if (count == 0) return incomplete;
         }
-        n = child_[2 * n + static_cast<int>(bits >> 63)];
+        n = kid_[2 * n + static_cast<int>(bits >> 63)];
         bits <<= 1;
         ++used;
     }
@@ -177,48 +354,92 @@ int huffman_coder::decode_symbol(bit_reader& in) {
 
 void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
     int leaf = find(symbol);
-    int n = leaf;
-    // The path is collected from the leaf upwards in 64-bit pieces; the piece nearest the
-    // root is the one still open when the walk ends.
-    std::uint64_t pieces[(max_nodes + 63) / 64];
-    int piece_count = 0;
-    std::uint64_t code = 0;
-    unsigned length = 0;
-    while (n != 0) {
-        int p = parent_[n];
-        code |= static_cast<std::uint64_t>(child_[2 * p + 1] == n) << length;
-        n = p;
-        if (++length == 64) {
-            pieces[piece_count++] = code;
-            code = 0;
-            length = 0;
+    unsigned position = position_[leaf];
+    if (position != 0) {
+        // The position is a 1 bit followed by the code.
+        auto depth = static_cast<unsigned>(std::bit_width(position)) - 1;
+        out.put(position ^ (1u << depth), depth);
+    } else {
+        // Collected from the leaf upwards in 64-bit pieces; the piece nearest the root is
+        // the one still open when the walk ends.
+        std::uint64_t pieces[(max_nodes + 63) / 64];
+        int piece_count = 0;
+        std::uint64_t code = 0;
+        unsigned length = 0;
+        for (int n = leaf; n != root; n = parent(n)) {
+            code |= static_cast<std::uint64_t>(up_[n] & 1) << length;
+            if (++length == 64) {
+                pieces[piece_count++] = code;
+                code = 0;
+                length = 0;
+            }
         }
+        out.put(code, length);
+        while (piece_count > 0) out.put(pieces[--piece_count], 64);
     }
-    out.put(code, length);
-    while (piece_count > 0) out.put(pieces[--piece_count], 64);
     if (leaf == nyt_) out.put(static_cast<std::uint64_t>(symbol & 0xFF), 8);
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
-    std::size_t written = 0;
-    while (!finished_ && written < out.size()) {
-        int s = decode_symbol(in);
+    std::byte* next = out.data();
+    std::byte* const end = next + out.size();
+    // Walks the tree for each symbol: during the warm-up, for codes longer than the
+    // table, the nyt leaf with its 8 bits, the end symbol, the nyt leaf's sibling, and in
+    // the last few bits of the input, where a code may be cut.
+    auto walk = [&](bit_reader& reader) {
+        int s = decode_symbol(reader);
         if (s < 0) {
             finished_ = true;
             reached_end_ = s == end_symbol;
-            break;
+            return;
         }
-        out[written++] = static_cast<std::byte>(s);
+        *next++ = static_cast<std::byte>(s);
         update(s);
+    };
+    while (!finished_ && !table_on_ && next != end) walk(in);
+    if (finished_ || next == end) return static_cast<std::size_t>(next - out.data());
+
+    // A local copy of the reader, so that its state can stay in registers. It is topped up
+    // right after each code is consumed, which also keeps the processor from waiting on the
+    // code's length late. Below 32 bits it holds every bit left, and below table_bits bits
+    // a code may be cut.
+    bit_reader r = in;
+    bool short_input = false;
+    auto top_up = [&] {
+        if (r.count() < 32) {
+            r.refill();
+            short_input = r.count() < table_bits;
+        }
+    };
+    top_up();
+    while (next != end) {
+        const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
+        if (entry.plain != 0 && !short_input) {
+            unsigned leaf = entry.node;
+            unsigned position = entry.position;
+            r.skip(entry.depth);
+            top_up();
+            int s = sym_[leaf];
+            *next++ = static_cast<std::byte>(s);
+            if (!count_in_place(leaf, position)) update_leaf(s, static_cast<int>(leaf));
+            continue;
+        }
+        in = r;
+        walk(in);
+        r = in;
+        if (finished_) break;
+        top_up();
     }
-    return written;
+    in = r;
+    return static_cast<std::size_t>(next - out.data());
 }
 
 std::string huffman_decode(std::span<const std::byte> packed) {
     huffman_coder coder;
     bit_reader in(packed);
     std::string out;
-    std::size_t chunk = 1 << 16;
+    // Every code is at least one bit long, which bounds the first chunk for small input.
+    std::size_t chunk = std::min<std::size_t>(std::size_t{1} << 16, packed.size() * 8 + 1);
     while (!coder.finished()) {
         std::size_t size = out.size();
         out.resize(size + chunk);

@@ -32,6 +32,23 @@ namespace package {
 
 /// The coding tree with its update rule; one instance serves any number of streams,
 /// `reset` before each.
+///
+/// The nodes are stored by their place in the sibling order: the root at place 1, the node
+/// of the next lower order at place 2, and so on down to the nyt leaf at the last place.
+/// The node one order above a node is then simply the one at the place before it. A swap
+/// exchanges two places' contents (weight, children, symbol) and leaves the places' own
+/// link to their parent as it is. Place 0 is a sentinel above the root whose weight matches
+/// no node. This gives the same tree, the same codes and the same bits as a tree of node
+/// records with a table of node numbers by order.
+///
+/// Two tables follow the tree down to depth `table_bits`, with tree positions numbered as
+/// in a heap (root 1, the children of h at 2h and 2h + 1): the place at every position
+/// above that depth, and for each string of `table_bits` bits the leaf it starts with, or
+/// the node it reaches. One look-up then decodes most symbols, and the nodes above a leaf
+/// are read from its position without following parent links. A move rewrites only the
+/// positions below the moved places. Early in a stream the weights are small and nodes
+/// near the root move often, which would rewrite large parts of the tables; so the tables
+/// are built only after a warm-up of some symbols, and until then the coder walks the tree.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -41,7 +58,10 @@ public:
     /// 256 byte values, the end symbol and the nyt leaf need at most 2 * 258 - 1 nodes.
     static constexpr int max_nodes = 515;
 
-    huffman_coder() { reset(); }
+    /// Symbols coded before the tables are built; the result is the same for any value.
+    static constexpr std::uint32_t default_warm_up = 4096;
+
+    explicit huffman_coder(std::uint32_t warm_up = default_warm_up) : warm_up_(warm_up) { reset(); }
 
     /// Back to the starting tree: the end symbol and the nyt leaf below the root.
     void reset();
@@ -50,7 +70,8 @@ public:
     int decode_symbol(bit_reader& in);
     /// Writes the code of a byte value or of `end_symbol`. Does not update the tree.
     void encode_symbol(int symbol, bit_writer& out);
-    /// Counts one more occurrence of a symbol and re-balances the tree.
+    /// Counts one more occurrence of a byte value (or, once, of `end_symbol` in `reset`)
+    /// and re-balances the tree.
     void update(int symbol);
 
     /// Decodes into out until it is full, the end symbol or the end of input; returns the
@@ -61,26 +82,76 @@ public:
     bool reached_end_symbol() const { return reached_end_; }
 
 private:
-    using node_id = std::int16_t;
+    using place = std::int16_t;
+    static constexpr int root = 1;
+    static constexpr int places = max_nodes + 1;
+    static constexpr int table_bits = 10;
 
     int find(int symbol) const;
-    void add_symbol(int symbol);
-    void lead(int a);
-    void slide_increment();
+    int add_symbol(int symbol);
+    int lead(int a);
+    int slide_increment(int cur);
     void swap(int a, int b);
+    /// `update` for a symbol whose leaf (or the nyt leaf) is known.
+    void update_leaf(int symbol, int leaf);
+    /// The rest of `update` after lead has moved the leaf to place a.
+    void finish_update(int a);
+    /// True when slide_increment would move the node at place p.
+    bool moves(int p) const;
+    /// Runs slide_increment from cur up to the root (not counting the root), with the
+    /// common case inline.
+    void count_up(int cur);
+    /// count_up from the node at a tree position (above the table's depth) whose
+    /// descendants on the path have been counted.
+    void climb(std::size_t at);
+    /// The whole update of a leaf at a known position when it takes no move of an
+    /// internal node at the leaf (the common case); false, with nothing changed, otherwise.
+    bool count_in_place(unsigned leaf, unsigned position);
+    /// count_in_place when the leaf has to lead.
+    bool lead_in_place(unsigned leaf, unsigned position);
+    /// Brings the tables up to date below a place whose content changed.
+    void refresh_below(int p);
+    /// Builds the tables from the whole tree and keeps them from then on.
+    void start_table();
+    void fill_table(int p, unsigned position, int depth);
+    void clear_positions(int p);
+    bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
+    int parent(int p) const { return up_[p] >> 1; }
 
-    // Struct of arrays; one slot past the last node so that looking one order above the
-    // root reads a sentinel instead of leaving the arrays.
-    std::array<std::uint64_t, max_nodes + 1> weight_{};
-    std::array<node_id, 2 * (max_nodes + 1)> child_{};  ///< [2n] = zero, [2n + 1] = one
-    std::array<node_id, max_nodes + 1> parent_{};
-    std::array<node_id, max_nodes + 1> order_{};
-    std::array<node_id, max_nodes + 1> sym_{};
-    std::array<node_id, max_nodes + 2> rank_{};
-    std::array<node_id, 257> leaf_of_{};  ///< node of symbol s at [s + 1], or 0 for none
-    int nyt_ = 0;
-    int cur_ = 0;
+    /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
+    std::array<std::uint64_t, places> key_{};
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
+    std::array<place, 2 * places> kid_{};
+    /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
+    std::array<place, places> up_{};
+    std::array<place, places> sym_{};
+    /// Place of the leaf of symbol s at [s + 1], 0 for none.
+    std::array<place, 257> leaf_of_{};
+    /// For each string of table_bits bits, the leaf it starts with or the node it reaches.
+    struct decode_entry {
+        std::uint16_t node;
+        /// The node's tree position.
+        std::uint16_t position;
+        std::uint8_t depth;
+        /// 1 when the place holds the leaf of a byte value.
+        std::uint8_t plain;
+        std::uint16_t unused;
+    };
+    /// Byte offset into key_ of the place at each tree position above depth table_bits (an
+    /// offset, not a place, to save a shift where the update climbs); see the class comment.
+    std::array<std::uint16_t, 1 << table_bits> tree_{};
+    std::array<decode_entry, 1 << table_bits> decode_table_{};
+    /// Tree position of each place down to depth table_bits, 0 for deeper places.
+    std::array<std::uint16_t, places> position_{};
+    int nyt_ = root;
+    /// Tree position of the nyt leaf's sibling, 1 (no leaf's) when the nyt leaf is deeper
+    /// than the table.
+    unsigned nyt_sibling_ = 1;
     int leaf_to_inc_ = 0;
+    /// Whether the tables are kept, and the symbols counted before they are.
+    bool table_on_ = false;
+    std::uint32_t symbols_ = 0;
+    std::uint32_t warm_up_;
     bool finished_ = false;
     bool reached_end_ = false;
 };
