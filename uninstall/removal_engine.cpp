@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "install/placement.hpp"
 #include "install/registry_key_path.hpp"
 #include "install/start_menu_folders.hpp"
 #include "model/format_error.hpp"
@@ -53,10 +54,6 @@ void gather_folder(const model::folder_object& folder, model::text_map<model::fi
 }
 
 }  // namespace
-
-std::string uninstall_entry_key(const std::string& app_name) {
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + app_name;
-}
 
 std::string file_error_message(platform::file_error error, const std::string& name) {
     std::string_view pattern;
@@ -275,7 +272,7 @@ void removal_engine::remove_uninstall_entry() {
     const auto& app_name = project_.app_name.app_name;
     // Without a name the key would be the list of every program's uninstall entries.
     if (app_name.empty()) return;
-    const auto key = uninstall_entry_key(app_name);
+    const auto key = install::uninstall_key(app_name);
     if (!sys_.key_exists(platform::root_key::LocalMachine, key)) return;
     for (const char* name : {"", "DisplayName", "UninstallString"}) {
         sys_.delete_value(platform::root_key::LocalMachine, key, name);

@@ -42,9 +42,6 @@ public:
     virtual void removal_ending() {}
 };
 
-/// The key below HKEY_LOCAL_MACHINE of an application's uninstall entry.
-std::string uninstall_entry_key(const std::string& app_name);
-
 /// The message for a failed deletion of the file named name (code page 932).
 std::string file_error_message(platform::file_error error, const std::string& name);
 
