@@ -73,7 +73,7 @@ private:
     struct numbered;
     /// Throws unless count entries of at least entry_size bytes each can follow.
     void check_count(std::uint32_t count, std::size_t entry_size, std::size_t at) const;
-    std::size_t read_text_length(std::size_t at);
+    std::size_t read_text_length();
     [[noreturn]] void fail(std::size_t at, const std::string& what) const;
     std::shared_ptr<record> read_new_object(std::size_t class_number, std::size_t at);
     std::size_t read_new_class(std::size_t at);

@@ -3,10 +3,10 @@
 // key goes to the head of its bucket, an existing key is replaced in place, and
 // iteration runs over buckets 0 to 16, each from head to tail.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -32,43 +32,33 @@ public:
     using key_type = Key;
     using value_type = std::pair<Key, std::shared_ptr<T>>;
 
-    std::size_t size() const {
-        std::size_t n = 0;
-        for (const auto& b : buckets_) n += b.size();
-        return n;
-    }
-    bool empty() const { return size() == 0; }
+    std::size_t size() const { return index_.size(); }
+    bool empty() const { return index_.empty(); }
 
     /// Inserts a new key at the head of its bucket, or replaces the value of an existing key in place.
     void insert_or_assign(const Key& key, std::shared_ptr<T> value) {
+        if (buckets_.empty()) buckets_.resize(map_bucket_count);
         auto& bucket = buckets_[bucket_of(key)];
-        for (auto& entry : bucket) {
-            if (entry.first == key) {
-                entry.second = std::move(value);
-                return;
-            }
+        auto [it, inserted] = index_.try_emplace(key, bucket.size());
+        if (inserted) {
+            bucket.emplace_back(key, std::move(value));
+        } else {
+            bucket[it->second].second = std::move(value);
         }
-        bucket.insert(bucket.begin(), value_type(key, std::move(value)));
     }
 
     /// The value of key, or null.
     T* find(const Key& key) const {
-        for (const auto& entry : buckets_[bucket_of(key)]) {
-            if (entry.first == key) return entry.second.get();
-        }
-        return nullptr;
+        auto it = index_.find(key);
+        return it == index_.end() ? nullptr : buckets_[bucket_of(key)][it->second].second.get();
     }
 
     /// True when key is present, even with a null value.
-    bool contains(const Key& key) const {
-        for (const auto& entry : buckets_[bucket_of(key)]) {
-            if (entry.first == key) return true;
-        }
-        return false;
-    }
+    bool contains(const Key& key) const { return index_.count(key) != 0; }
 
     void clear() {
-        for (auto& b : buckets_) b.clear();
+        buckets_.clear();
+        index_.clear();
     }
 
     /// Visits every entry with a value in the map's defined order: f(key, T&).
@@ -76,8 +66,8 @@ public:
     template <class F>
     void for_each(F&& f) const {
         for (const auto& bucket : buckets_) {
-            for (const auto& entry : bucket) {
-                if (entry.second) f(entry.first, *entry.second);
+            for (auto entry = bucket.rbegin(); entry != bucket.rend(); ++entry) {
+                if (entry->second) f(entry->first, *entry->second);
             }
         }
     }
@@ -85,13 +75,17 @@ public:
     /// The entries in visiting order, null values included.
     std::vector<value_type> entries() const {
         std::vector<value_type> out;
-        for (const auto& bucket : buckets_) out.insert(out.end(), bucket.begin(), bucket.end());
+        out.reserve(size());
+        for (const auto& bucket : buckets_) out.insert(out.end(), bucket.rbegin(), bucket.rend());
         return out;
     }
 
 private:
-    // Each bucket is kept head first.
-    std::array<std::vector<value_type>, map_bucket_count> buckets_;
+    // Each bucket is kept tail first, so that a new head is appended. The buckets are
+    // made on the first insertion, so an empty map (most maps of a project) stays small.
+    std::vector<std::vector<value_type>> buckets_;
+    // Key to its place in its bucket: a large map is read in n log n time, whatever its keys.
+    std::map<Key, std::size_t> index_;
 };
 
 template <class T>

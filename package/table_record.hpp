@@ -23,6 +23,10 @@ namespace package {
 inline constexpr std::size_t table_record_size = 48;
 inline constexpr std::size_t table_file_name_capacity = 14;   ///< bytes, terminator included
 inline constexpr std::size_t table_entry_name_capacity = 10;  ///< bytes, terminator included
+/// Longest names the fields hold with their terminator (the file name may fill its field in
+/// files written elsewhere; readers then cut it at the field's end).
+inline constexpr std::size_t table_file_name_max = 12;
+inline constexpr std::size_t table_entry_name_max = 9;
 /// Offset of the first directory record in a table file.
 inline constexpr std::size_t table_directory_offset = 4;
 
