@@ -102,12 +102,6 @@ folder_start make_folders_start(std::string_view path, std::string_view windows_
     return {std::string(path.substr(0, 3)), 3};
 }
 
-std::string temp_folder(int platform_id, std::string_view windows_dir) {
-    if (platform_id == 1) return std::string(windows_dir) + "\\temp\\";
-    if (platform_id == 2) return std::string(windows_dir.substr(0, 2)) + "\\temp\\";
-    return {};
-}
-
 std::string windows_directory(platform::system& sys) { return sys.windows_directory(); }
 
 std::string drive_root(platform::system& sys) { return drive_root(sys.windows_directory()); }
@@ -119,8 +113,6 @@ std::string resolve_macros(platform::system& sys, std::string_view text) {
 std::string default_destination(platform::system& sys, std::int32_t base, std::string_view path) {
     return default_destination(base, path, sys.windows_directory());
 }
-
-std::string temp_folder(platform::system& sys) { return temp_folder(sys.platform_id(), sys.windows_directory()); }
 
 void make_folders(platform::system& sys, std::string_view path) {
     const std::string saved = sys.current_directory();

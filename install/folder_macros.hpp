@@ -49,10 +49,6 @@ struct folder_start {
 };
 folder_start make_folders_start(std::string_view path, std::string_view windows_dir);
 
-/// The temporary folder T for a platform id: W + "\temp\" on the Windows 95/98 family (1),
-/// W's drive + "\temp\" on NT (2), empty on any other platform.
-std::string temp_folder(int platform_id, std::string_view windows_dir);
-
 // The same operations on the machine.
 
 /// W: the Windows directory as the machine reports it, read afresh each time.
@@ -61,8 +57,6 @@ std::string windows_directory(platform::system& sys);
 std::string drive_root(platform::system& sys);
 std::string resolve_macros(platform::system& sys, std::string_view text);
 std::string default_destination(platform::system& sys, std::int32_t base, std::string_view path);
-/// T of this machine.
-std::string temp_folder(platform::system& sys);
 
 /// Creates every folder of a file path that does not exist yet (the last component names
 /// the file and is not created). Works by changing the current directory one folder at a

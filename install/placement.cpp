@@ -106,10 +106,12 @@ placement_target placement_target_of(const model::file_object& f, file_origin or
     return out;
 }
 
-component_state component_state_of(const model::setup_files& files, std::int16_t component_id) {
+component_state component_state_of(const model::setup_files& files, std::int16_t component_id,
+                                   const component_selection* selection) {
     const model::compo_file_object* component = files.component_map.find(static_cast<std::uint16_t>(component_id));
     if (component == nullptr) return component_state::NotInMap;
-    return component->selected != 0 ? component_state::Selected : component_state::Unselected;
+    const bool selected = selection != nullptr ? selection->count(component_id) != 0 : component->selected != 0;
+    return selected ? component_state::Selected : component_state::Unselected;
 }
 
 overwrite_verdict decide_overwrite(const model::file_object& f, const std::optional<platform::file_status>& existing) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -39,7 +40,14 @@ placement_target placement_target_of(const model::file_object& f, file_origin or
 /// Whether a file of a folder tree is installed under the component selection. A
 /// component id missing from the component map installs the file.
 enum class component_state { Selected, Unselected, NotInMap };
-component_state component_state_of(const model::setup_files& files, std::int16_t component_id);
+/// Component ids chosen instead of the `selected` flags of the component map.
+using component_selection = std::set<std::int16_t>;
+/// The state of a component: from the component map's `selected` flag, or, when a
+/// selection is given, from that selection (ids missing from the map stay NotInMap).
+component_state component_state_of(const model::setup_files& files, std::int16_t component_id,
+                                   const component_selection* selection = nullptr);
+/// True when a file in that state is placed.
+inline bool component_installs(component_state state) { return state != component_state::Unselected; }
 
 /// The overwrite rules against the file that may already be at the destination.
 enum class overwrite_verdict {
@@ -70,41 +78,45 @@ std::string uninstall_command(std::string_view folder);
 /// Paths compare as Windows compares them: ASCII letters without regard to case.
 bool same_path(std::string_view a, std::string_view b);
 
-/// Visits, in the order the copy engine places them, every file_object whose source_name
-/// is name: first the `files` map, then each folder tree depth first (a folder's files,
-/// then its subfolders), each map in its visiting order. f(key, file, origin, state) is
-/// called with the component state (always Selected for the `files` map, whose files are
-/// placed whatever the selection says) and returns false to stop the walk. Returns false
-/// when the walk was stopped.
-template <class F>
-bool for_each_candidate(const model::setup_files& files, const std::string& name, F&& f);
+// The walk over the file sets. f(key, file, origin, state) is called for every
+// file_object whose source_name is name (exact comparison), with the component state
+// (always Selected for the `files` map, whose files are placed whatever the selection
+// says), and returns false to stop the walk. Each walk returns false when it was stopped.
 
-namespace detail {
-
+/// The `files` map, in its visiting order.
 template <class F>
-bool walk_folder(const model::setup_files& files, const model::folder_object& folder, const std::string& name, F& f) {
+bool for_each_loose_candidate(const model::setup_files& files, const std::string& name, F&& f) {
     bool go_on = true;
-    folder.files.for_each([&](const std::string& key, const model::file_object& file) {
-        if (!go_on || file.source_name != name) return;
-        go_on = f(key, file, file_origin::FolderTree, component_state_of(files, file.component_id));
-    });
-    folder.subfolders.for_each([&](const std::string&, const model::folder_object& sub) {
-        if (go_on) go_on = walk_folder(files, sub, name, f);
+    files.files.for_each([&](const std::string& key, const model::file_object& file) {
+        if (go_on && file.source_name == name) go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
     });
     return go_on;
 }
 
-}  // namespace detail
-
+/// One folder tree: the folder's own files, then each subfolder's tree, maps in visiting order.
 template <class F>
-bool for_each_candidate(const model::setup_files& files, const std::string& name, F&& f) {
+bool for_each_folder_candidate(const model::setup_files& files, const model::folder_object& folder,
+                               const std::string& name, F&& f, const component_selection* selection = nullptr) {
     bool go_on = true;
-    files.files.for_each([&](const std::string& key, const model::file_object& file) {
-        if (!go_on || file.source_name != name) return;
-        go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
+    folder.files.for_each([&](const std::string& key, const model::file_object& file) {
+        if (go_on && file.source_name == name) {
+            go_on = f(key, file, file_origin::FolderTree, component_state_of(files, file.component_id, selection));
+        }
     });
+    folder.subfolders.for_each([&](const std::string&, const model::folder_object& sub) {
+        if (go_on) go_on = for_each_folder_candidate(files, sub, name, f, selection);
+    });
+    return go_on;
+}
+
+/// Everything in the order the copy engine places it: the `files` map, then every
+/// folder tree of the `folders` map.
+template <class F>
+bool for_each_candidate(const model::setup_files& files, const std::string& name, F&& f,
+                        const component_selection* selection = nullptr) {
+    bool go_on = for_each_loose_candidate(files, name, f);
     files.folders.for_each([&](const std::string&, const model::folder_object& folder) {
-        if (go_on) go_on = detail::walk_folder(files, folder, name, f);
+        if (go_on) go_on = for_each_folder_candidate(files, folder, name, f, selection);
     });
     return go_on;
 }

@@ -71,6 +71,7 @@ public:
         while (out_bits_ != 0) put_bit(0);
     }
     std::string& output() { return out_; }
+    std::size_t bits_written() const { return out_.size() * 8 + static_cast<std::size_t>(out_bits_); }
 
     // --- the tree ---
     void reset() {
