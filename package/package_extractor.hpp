@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/package_directory.hpp"
+#include "package/file_names.hpp"
 #include "package/table_store.hpp"
 
 namespace platform {
@@ -82,7 +83,6 @@ public:
 
 private:
     extract_result damaged(std::string problem);
-    const model::comp_file_object* match_packed_name(const std::string& file_name) const;
 
     platform::system& sys_;
     std::string temp_folder_;
@@ -93,10 +93,5 @@ private:
     std::uint32_t volume_counter_ = 0;
     std::string packed_path_;
 };
-
-/// True when name is one plain file name that stays inside the folder it is appended to: not
-/// empty, not "." or "..", and without a path separator or drive colon (code page 932 aware:
-/// a trail byte 0x5C of a double-byte character is not a separator).
-bool is_plain_file_name(std::string_view name);
 
 }  // namespace package

@@ -32,9 +32,6 @@ bool table_store::init(std::unique_ptr<platform::mapped_file> mapping, std::int3
         slots_ = {};
     }
     if (n < 0) return false;
-    slots_storage_.reset(new (std::nothrow) table_slot[static_cast<std::size_t>(n)]());
-    if (!slots_storage_ && n > 0) return false;
-    slots_ = {slots_storage_.get(), static_cast<std::size_t>(n)};
     if (!mapping) {
         trace("init: CreateTable(" + display_name + ")\n");
         close_all();
@@ -55,6 +52,10 @@ bool table_store::init(std::unique_ptr<platform::mapped_file> mapping, std::int3
         close_all();
         return false;
     }
+    // Slots come after the directory check, so that a hostile count allocates nothing.
+    slots_storage_.reset(new (std::nothrow) table_slot[static_cast<std::size_t>(n)]());
+    if (!slots_storage_ && n > 0) return false;
+    slots_ = {slots_storage_.get(), static_cast<std::size_t>(n)};
     mapping_ = std::move(mapping);
     view_ = bytes;
     directory_ = bytes.data() + table_directory_offset;
