@@ -117,7 +117,14 @@ std::string default_destination(platform::system& sys, std::int32_t base, std::s
 void make_folders(platform::system& sys, std::string_view path) {
     const std::string saved = sys.current_directory();
     const folder_start start = make_folders_start(path, sys.windows_directory());
-    if (sys.set_current_directory(start.folder)) {
+    bool entered = sys.set_current_directory(start.folder);
+    if (!entered && last_macro(path) != folder_macro::None) {
+        // A machine without its Program Files or System folder gets it, so that the
+        // application's folders do not end up in whatever directory was current.
+        sys.create_directory(start.folder);
+        entered = sys.set_current_directory(start.folder);
+    }
+    if (entered) {
         std::string current = start.folder;
         std::string_view rest = path.substr(std::min(start.skip, path.size()));
         for (auto slash = rest.find('\\'); slash != std::string_view::npos; slash = rest.find('\\')) {
