@@ -19,7 +19,6 @@ struct start_menu_item {
     std::string path;
     /// What the shortcut holds (shortcuts only).
     platform::shell_link link;
-    friend bool operator==(const start_menu_item&, const start_menu_item&) = default;
 };
 
 /// The folder name that stands for the folder holding it: no sub-folder is made for it.

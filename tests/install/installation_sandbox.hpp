@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -126,6 +127,12 @@ public:
     }
     void set_wait_cursor(bool) override {}
 };
+
+/// The fields of a shell link, for comparisons.
+inline auto link_fields(const platform::shell_link& l) {
+    return std::tuple(l.target, l.arguments, l.description, l.icon_path, l.icon_index, l.working_directory,
+                      l.show_command, l.hot_key);
+}
 
 // Builders of project records.
 
