@@ -1,8 +1,10 @@
 #pragma once
 // Reads a byte span as a bit stream, most significant bit of each byte first.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace package {
@@ -56,8 +58,9 @@ public:
 
 private:
     static std::uint64_t load_be64(const std::uint8_t* p) {
-        std::uint64_t v = 0;
-        for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+        std::uint64_t v;
+        std::memcpy(&v, p, sizeof v);
+        if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
         return v;
     }
 

@@ -32,6 +32,20 @@ namespace package {
 
 /// The coding tree with its update rule; one instance serves any number of streams,
 /// `reset` before each.
+///
+/// The nodes are stored by their place in the sibling order: the root at place 1, the node
+/// of the next lower order at place 2, and so on down to the nyt leaf at the last place.
+/// The node one order above a node is then simply the one at the place before it. A swap
+/// exchanges two places' contents (weight, children, symbol) and leaves the places' own
+/// link to their parent as it is. Place 0 is a sentinel above the root whose weight matches
+/// no node. This gives the same tree, the same codes and the same bits as a tree of node
+/// records with a table of node numbers by order.
+///
+/// For decoding, a table maps every tree position down to depth `table_bits` (numbered as
+/// in a heap: root 1, children of h at 2h and 2h + 1) to the place there, and every
+/// position at depth `table_bits` below a shallower leaf to that leaf. One look-up of the
+/// next `table_bits` bits then finds most symbols, and the nodes above them are found
+/// without following parent links. Only the positions below moved nodes are rewritten.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -61,25 +75,49 @@ public:
     bool reached_end_symbol() const { return reached_end_; }
 
 private:
-    using node_id = std::int16_t;
+    using place = std::int16_t;
+    static constexpr int root = 1;
+    static constexpr int places = max_nodes + 1;
+    static constexpr int table_bits = 10;
+    static constexpr int max_moved = 64;
 
     int find(int symbol) const;
     void add_symbol(int symbol);
     void lead(int a);
     void slide_increment();
     void swap(int a, int b);
+    void update_general(int symbol);
+    void update_along_path(int symbol, const place* path, int depth);
+    void update_from_table(int symbol, int leaf, unsigned prefix, int depth);
+    void count_from(int p);
+    void moved(int p);
+    void refresh_table();
+    void fill_table(int p, unsigned position, int depth);
+    bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
+    int parent(int p) const { return up_[p] >> 1; }
 
-    // Struct of arrays; one slot past the last node so that looking one order above the
-    // root reads a sentinel instead of leaving the arrays.
-    std::array<std::uint64_t, max_nodes + 1> weight_{};
-    std::array<node_id, 2 * (max_nodes + 1)> child_{};  ///< [2n] = zero, [2n + 1] = one
-    std::array<node_id, max_nodes + 1> parent_{};
-    std::array<node_id, max_nodes + 1> order_{};
-    std::array<node_id, max_nodes + 1> sym_{};
-    std::array<node_id, max_nodes + 2> rank_{};
-    std::array<node_id, 257> leaf_of_{};  ///< node of symbol s at [s + 1], or 0 for none
-    int nyt_ = 0;
-    int cur_ = 0;
+    /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
+    std::array<std::uint64_t, places> key_{};
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
+    std::array<place, 2 * places> kid_{};
+    /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
+    std::array<place, places> up_{};
+    std::array<place, places> sym_{};
+    /// Place of the leaf of symbol s at [s + 1], 0 for none.
+    std::array<place, 257> leaf_of_{};
+    /// Places from the root to the leaf of the symbol just coded, valid until the tree
+    /// changes: decoding writes them from the start, encoding (walking up) up to the end.
+    std::array<place, places + 1> path_{};
+    int path_start_ = 0;
+    int path_depth_ = 0;
+    int path_symbol_ = incomplete;
+    /// Tree position to place | depth << 10; see the class comment.
+    std::array<std::uint16_t, 2 << table_bits> table_{};
+    /// Places whose contents changed since the table was last brought up to date.
+    std::array<place, max_moved> moved_{};
+    int moved_count_ = 0;
+    int nyt_ = root;
+    int cur_ = root;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;

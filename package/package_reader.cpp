@@ -97,12 +97,20 @@ package_contents read_package(std::span<const std::byte> directory_bytes, std::s
                               std::span<const std::byte> joined_bytes) {
     package_contents contents;
     auto& problems = contents.problems;
-    try {
-        contents.directory = model::parse_package_directory(directory_bytes);
-    } catch (const std::exception& e) {
-        problems.push_back(std::string("arkmtx.vrz cannot be read: ") + e.what());
+    if (directory_bytes.empty()) {
+        problems.push_back("arkmtx.vrz is missing or empty");
+    } else {
+        try {
+            contents.directory = model::parse_package_directory(directory_bytes);
+        } catch (const std::exception& e) {
+            problems.push_back(std::string("arkmtx.vrz cannot be read: ") + e.what());
+        }
     }
 
+    if (piece_bytes.empty()) {
+        problems.push_back("ark.vrz is missing or empty");
+        return contents;
+    }
     table_store pieces;
     if (!pieces.init(std::make_unique<memory_file>(piece_bytes), 1)) {
         problems.push_back("ark.vrz is not a table file (its directory does not fit in it)");

@@ -176,7 +176,7 @@ std::optional<std::int64_t> unix_from_civil(const civil_time& t) {
     tm.tm_isdst = -1;
     std::time_t s = std::mktime(&tm);
     if (s == static_cast<std::time_t>(-1) && !(tm.tm_year == 69 && tm.tm_mon == 11 && tm.tm_mday == 31 &&
-                                                 tm.tm_hour == 23 && tm.tm_min == 59 && tm.tm_sec == 59))
+                                               tm.tm_hour == 23 && tm.tm_min == 59 && tm.tm_sec == 59))
         return std::nullopt;
     return static_cast<std::int64_t>(s);
 }
@@ -302,7 +302,8 @@ const char* root_name(root_key root) {
 }
 
 std::optional<root_key> root_from_name(const std::string& name) {
-    for (root_key r : {root_key::CurrentUser, root_key::LocalMachine, root_key::Users, root_key::CurrentConfig})
+    for (root_key r :
+         {root_key::CurrentUser, root_key::LocalMachine, root_key::Users, root_key::CurrentConfig})
         if (fold(name) == root_name(r)) return r;
     return std::nullopt;
 }
@@ -370,7 +371,9 @@ disk_space space_from_bytes(std::uint64_t bytes) {
     return disk_space{8, 512, static_cast<std::uint32_t>(std::min<std::uint64_t>(clusters, 0xFFFFFFFFu))};
 }
 
-bool absolute_path(const std::string& p) { return p.size() >= 3 && is_ascii_letter(p[0]) && p[1] == ':' && p[2] == '\\'; }
+bool absolute_path(const std::string& p) {
+    return p.size() >= 3 && is_ascii_letter(p[0]) && p[1] == ':' && p[2] == '\\';
+}
 
 }  // namespace
 
@@ -421,7 +424,8 @@ void host_system::load_machine() {
                 user_programs_given = true;
                 if (!value.is_null()) user_programs = json_text(value, key);
             } else if (key == "drives") {
-                if (!value.is_object()) throw sandbox_error(std::string(machine_file) + ": drives must be an object");
+                if (!value.is_object())
+                    throw sandbox_error(std::string(machine_file) + ": drives must be an object");
                 drives_.clear();
                 for (const auto& [letter, d] : value.items()) {
                     std::string what = "drive " + letter;
@@ -429,15 +433,21 @@ void host_system::load_machine() {
                         throw sandbox_error(std::string(machine_file) + ": " + what + " is malformed");
                     drive entry{DriveFixed, plenty_of_space};
                     for (const auto& [field, v] : d.items()) {
-                        if (field == "type") entry.type = drive_type_from_json(v, what + " type");
+                        if (field == "type")
+                            entry.type = drive_type_from_json(v, what + " type");
                         else if (field == "free_bytes") {
                             if (!v.is_number_unsigned())
                                 throw sandbox_error(std::string(machine_file) + ": " + what + " free_bytes");
                             entry.space = space_from_bytes(v.get<std::uint64_t>());
-                        } else if (field == "sectors_per_cluster") entry.space.sectors_per_cluster = json_u32(v, what);
-                        else if (field == "bytes_per_sector") entry.space.bytes_per_sector = json_u32(v, what);
-                        else if (field == "free_clusters") entry.space.free_clusters = json_u32(v, what);
-                        else throw sandbox_error(std::string(machine_file) + ": unknown field " + field + " of " + what);
+                        } else if (field == "sectors_per_cluster")
+                            entry.space.sectors_per_cluster = json_u32(v, what);
+                        else if (field == "bytes_per_sector")
+                            entry.space.bytes_per_sector = json_u32(v, what);
+                        else if (field == "free_clusters")
+                            entry.space.free_clusters = json_u32(v, what);
+                        else
+                            throw sandbox_error(std::string(machine_file) + ": unknown field " + field +
+                                                " of " + what);
                     }
                     drives_[ascii_upper(letter[0])] = entry;
                 }
@@ -448,17 +458,21 @@ void host_system::load_machine() {
     }
     for (const std::string* dir : {&windows_directory_, &system_directory_}) {
         if (!absolute_path(*dir) || !drives_.count(ascii_upper((*dir)[0])))
-            throw sandbox_error(std::string(machine_file) + ": " + *dir + " is not a full path on a drive of the machine");
+            throw sandbox_error(std::string(machine_file) + ": " + *dir +
+                                " is not a full path on a drive of the machine");
     }
     const std::string start_menu = "\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ";
-    default_programs_ = default_programs_given ? default_programs
-                                               : std::optional(windows_directory_ + "\\Profiles\\Default" + start_menu);
-    if (user_programs_given) user_programs_ = user_programs;
+    default_programs_ = default_programs_given
+                            ? default_programs
+                            : std::optional(windows_directory_ + "\\Profiles\\Default" + start_menu);
+    if (user_programs_given)
+        user_programs_ = user_programs;
     else if (user_name_ && !user_name_->empty())
         user_programs_ = windows_directory_ + "\\Profiles\\" + *user_name_ + start_menu;
     current_ = windows_directory_.substr(0, 2) + "\\";
     if (current) {
-        if (!absolute_path(*current)) throw sandbox_error(std::string(machine_file) + ": current_directory must be a full path");
+        if (!absolute_path(*current))
+            throw sandbox_error(std::string(machine_file) + ": current_directory must be a full path");
         current_ = *current;
     }
 }
@@ -468,12 +482,14 @@ void host_system::prepare_folders() {
     fs::create_directories(root_, ec);
     for (const auto& [letter, d] : drives_) {
         fs::create_directories(root_ / std::string(1, letter), ec);
-        if (ec) throw sandbox_error("cannot create drive folder in " + path_utf8(root_) + ": " + ec.message());
+        if (ec)
+            throw sandbox_error("cannot create drive folder in " + path_utf8(root_) + ": " + ec.message());
     }
     load_registry();
     load_attributes();
 
-    std::string temp = platform_id_ == 1 ? windows_directory_ + "\\TEMP" : windows_directory_.substr(0, 2) + "\\TEMP";
+    std::string temp =
+        platform_id_ == 1 ? windows_directory_ + "\\TEMP" : windows_directory_.substr(0, 2) + "\\TEMP";
     std::vector<std::string> folders = {windows_directory_, system_directory_, temp};
     if (default_programs_) folders.push_back(*default_programs_);
     if (user_programs_) folders.push_back(*user_programs_);
@@ -489,7 +505,8 @@ void host_system::prepare_folders() {
     }
     std::string wanted = current_;
     if (!set_current_directory(wanted))
-        throw sandbox_error(std::string(machine_file) + ": current_directory " + encode_text(wanted) + " is not a folder");
+        throw sandbox_error(std::string(machine_file) + ": current_directory " + encode_text(wanted) +
+                            " is not a folder");
     if (default_programs_) seed_programs_folder(root_key::Users, *default_programs_);
     if (user_programs_) seed_programs_folder(root_key::CurrentUser, *user_programs_);
 }
@@ -623,8 +640,9 @@ void host_system::forget(const fs::path& host) {
     std::string key = sidecar_key(host);
     bool changed = false;
     for (auto it = meta_.lower_bound(key); it != meta_.end();) {
-        if (it->first == key || (it->first.size() > key.size() && it->first.compare(0, key.size(), key) == 0 &&
-                                 it->first[key.size()] == '/')) {
+        if (it->first == key ||
+            (it->first.size() > key.size() && it->first.compare(0, key.size(), key) == 0 &&
+             it->first[key.size()] == '/')) {
             it = meta_.erase(it);
             changed = true;
         } else if (it->first.compare(0, key.size(), key) == 0) {
@@ -642,14 +660,16 @@ void host_system::load_attributes() {
     if (!j->is_object()) throw sandbox_error(std::string(attributes_file) + ": not an object");
     for (const auto& [key, value] : j->items()) {
         file_meta m;
-        if (!value.is_object()) throw sandbox_error(std::string(attributes_file) + ": " + key + " is malformed");
+        if (!value.is_object())
+            throw sandbox_error(std::string(attributes_file) + ": " + key + " is malformed");
         if (value.contains("attributes")) {
             if (!value["attributes"].is_number_unsigned())
                 throw sandbox_error(std::string(attributes_file) + ": attributes of " + key);
             m.attributes = value["attributes"].get<std::uint32_t>() & settable_attributes;
         }
         if (value.contains("created")) {
-            auto t = value["created"].is_string() ? parse_civil(value["created"].get<std::string>()) : std::nullopt;
+            auto t = value["created"].is_string() ? parse_civil(value["created"].get<std::string>())
+                                                  : std::nullopt;
             if (!t) throw sandbox_error(std::string(attributes_file) + ": creation time of " + key);
             m.created = t;
         }
@@ -774,8 +794,10 @@ file_error host_system::set_attributes(const std::string& path, std::uint32_t at
     if (r.is_drive_root) return file_error::AccessDenied;
     std::uint32_t bits = attributes & settable_attributes;
     auto& m = meta_[sidecar_key(r.host)];
-    if (bits == (r.is_directory ? 0u : static_cast<std::uint32_t>(Archive))) m.attributes.reset();
-    else m.attributes = bits;
+    if (bits == (r.is_directory ? 0u : static_cast<std::uint32_t>(Archive)))
+        m.attributes.reset();
+    else
+        m.attributes = bits;
     if (!m.attributes && !m.created) meta_.erase(sidecar_key(r.host));
     save_attributes();
     return file_error::None;
@@ -881,9 +903,12 @@ void host_system::load_registry() {
     if (!j->is_object()) throw sandbox_error(std::string(registry_file) + ": not an object");
     for (const auto& [key_text, values] : j->items()) {
         auto path = decode_text(key_text);
-        if (!path) throw sandbox_error(std::string(registry_file) + ": key " + key_text + " has no code page 932 form");
+        if (!path)
+            throw sandbox_error(std::string(registry_file) + ": key " + key_text +
+                                " has no code page 932 form");
         auto parts = key_components(*path);
-        std::optional<root_key> root = (parts && !parts->empty()) ? root_from_name((*parts)[0]) : std::nullopt;
+        std::optional<root_key> root =
+            (parts && !parts->empty()) ? root_from_name((*parts)[0]) : std::nullopt;
         if (!root || !values.is_object())
             throw sandbox_error(std::string(registry_file) + ": malformed key " + key_text);
         parts->erase(parts->begin());
@@ -933,7 +958,9 @@ host_system::reg_key* host_system::find_key(root_key root, const std::string& su
     return &registry_.emplace(fold(*path), reg_key{*path, {}}).first->second;
 }
 
-bool host_system::key_exists(root_key root, const std::string& sub_key) { return find_key(root, sub_key) != nullptr; }
+bool host_system::key_exists(root_key root, const std::string& sub_key) {
+    return find_key(root, sub_key) != nullptr;
+}
 
 bool host_system::create_key(root_key root, const std::string& sub_key) {
     auto parts = key_components(sub_key);
@@ -1025,7 +1052,8 @@ bool host_system::create_shell_link(const shell_link& link, const std::string& l
         if (auto s = status(link.target)) {
             target.attributes = s->attributes;
             target.size = static_cast<std::uint32_t>(std::min<std::uint64_t>(s->size, 0xFFFFFFFFu));
-            if (auto w = unix_from_civil(s->last_write)) target.written = target.accessed = file_time_from_unix(*w);
+            if (auto w = unix_from_civil(s->last_write))
+                target.written = target.accessed = file_time_from_unix(*w);
             if (auto c = unix_from_civil(s->created)) target.created = file_time_from_unix(*c);
         }
     }

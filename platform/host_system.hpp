@@ -89,7 +89,7 @@ private:
         std::string data;
     };
     struct reg_key {
-        std::string path;                          ///< full path as first spelled
+        std::string path;                         ///< full path as first spelled
         std::map<std::string, reg_value> values;  ///< by folded name
     };
 
@@ -117,7 +117,7 @@ private:
     std::optional<std::string> default_programs_;
     std::optional<std::string> user_programs_;
     std::map<char, drive> drives_;
-    std::string current_;  ///< normalised, such as C:\ or C:\WINDOWS
+    std::string current_;                      ///< normalised, such as C:\ or C:\WINDOWS
     std::map<std::string, reg_key> registry_;  ///< by folded full path
     std::map<std::string, file_meta> meta_;    ///< by host path relative to root, '/'-separated
     std::vector<std::string> started_;

@@ -68,9 +68,10 @@ void write_string(byte_writer& out, const std::string& s) {
 
 }  // namespace
 
-std::optional<std::vector<std::byte>> write_shell_link(const shell_link& link, const shell_link_target& target) {
-    for (const std::string* s : {&link.target, &link.description, &link.working_directory, &link.arguments,
-                                 &link.icon_path})
+std::optional<std::vector<std::byte>> write_shell_link(const shell_link& link,
+                                                       const shell_link_target& target) {
+    for (const std::string* s :
+         {&link.target, &link.description, &link.working_directory, &link.arguments, &link.icon_path})
         if (!storable(*s)) return std::nullopt;
 
     std::uint32_t flags = 0;

@@ -31,6 +31,9 @@ public:
         for (char& c : name) {
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         }
+        // Several sandboxes may live in one test at once.
+        static int serial = 0;
+        name += "_" + std::to_string(++serial);
         root_ = std::filesystem::path(::testing::TempDir()) / ("vrz_install_" + name);
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);

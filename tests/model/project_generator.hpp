@@ -20,6 +20,7 @@ struct generator_options {
     int loose_files = 20;        ///< entries of setup_files.files
     int folder_depth = 3;        ///< levels of the folder trees
     bool special_doubles = true; ///< NaN, infinities and -0.0 among the date-times
+    int filler_objects = 0;      ///< fieldless objects early in the file, to push numbers past 0x7FFF
 };
 
 class project_generator {
@@ -66,6 +67,10 @@ public:
         f.spare_map_1.insert_or_assign(word(), registry());
         f.spare_map_2.insert_or_assign(word(), std::make_shared<model::proj_kind_setup>());
         f.spare_map_2.insert_or_assign(word(), nullptr);
+        for (int i = 0; i < options_.filler_objects; ++i) {
+            f.spare_map_2.insert_or_assign(static_cast<std::uint16_t>(1000 + i),
+                                           std::make_shared<model::proj_kind_setup>());
+        }
         auto packed = std::make_shared<model::comp_file_object>();
         packed->real_name = text();
         packed->packed_value = int32();

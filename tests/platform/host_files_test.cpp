@@ -30,6 +30,7 @@ struct error_case {
     const char* title;
     std::function<file_error(host_system&)> operation;
     file_error expected;
+    friend void PrintTo(const error_case& c, std::ostream* os) { *os << c.title; }
 };
 
 class host_file_errors : public host_files, public ::testing::WithParamInterface<error_case> {};
@@ -47,7 +48,8 @@ file_error create(host_system& sys, const std::string& path) {
 
 const error_case error_cases[] = {
     {"delete_file", [](host_system& s) { return s.delete_file("C:\\DIR\\A.TXT"); }, file_error::None},
-    {"delete_missing", [](host_system& s) { return s.delete_file("C:\\dir\\none.txt"); }, file_error::NotFound},
+    {"delete_missing", [](host_system& s) { return s.delete_file("C:\\dir\\none.txt"); },
+     file_error::NotFound},
     {"delete_in_missing_folder", [](host_system& s) { return s.delete_file("C:\\none\\a.txt"); },
      file_error::PathNotFound},
     {"delete_folder", [](host_system& s) { return s.delete_file("C:\\dir\\sub"); }, file_error::AccessDenied},
@@ -56,13 +58,17 @@ const error_case error_cases[] = {
     {"delete_hidden", [](host_system& s) { return s.delete_file("C:\\dir\\hidden.txt"); }, file_error::None},
     {"copy", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\empty\\b.txt", false); },
      file_error::None},
-    {"copy_replacing", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\sub\\inner.txt", true); },
+    {"copy_replacing",
+     [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\sub\\inner.txt", true); },
      file_error::None},
-    {"copy_onto_existing", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\sub\\inner.txt", false); },
+    {"copy_onto_existing",
+     [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\sub\\inner.txt", false); },
      file_error::AccessDenied},
-    {"copy_onto_read_only", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\ro.txt", true); },
+    {"copy_onto_read_only",
+     [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\ro.txt", true); },
      file_error::AccessDenied},
-    {"copy_onto_hidden", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\hidden.txt", true); },
+    {"copy_onto_hidden",
+     [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\hidden.txt", true); },
      file_error::AccessDenied},
     {"copy_onto_folder", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\dir\\sub", true); },
      file_error::AccessDenied},
@@ -72,7 +78,8 @@ const error_case error_cases[] = {
      file_error::NotFound},
     {"copy_folder", [](host_system& s) { return s.copy_file("C:\\dir\\sub", "C:\\dir\\b", true); },
      file_error::AccessDenied},
-    {"copy_to_missing_folder", [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\no\\b", true); },
+    {"copy_to_missing_folder",
+     [](host_system& s) { return s.copy_file("C:\\dir\\a.txt", "C:\\no\\b", true); },
      file_error::PathNotFound},
     {"mkdir", [](host_system& s) { return s.create_directory("C:\\dir\\new"); }, file_error::None},
     {"mkdir_existing", [](host_system& s) { return s.create_directory("C:\\DIR\\SUB"); }, file_error::None},
@@ -81,10 +88,13 @@ const error_case error_cases[] = {
     {"mkdir_in_missing_folder", [](host_system& s) { return s.create_directory("C:\\no\\new"); },
      file_error::PathNotFound},
     {"rmdir", [](host_system& s) { return s.remove_directory("C:\\EMPTY"); }, file_error::None},
-    {"rmdir_not_empty", [](host_system& s) { return s.remove_directory("C:\\dir"); }, file_error::AccessDenied},
+    {"rmdir_not_empty", [](host_system& s) { return s.remove_directory("C:\\dir"); },
+     file_error::AccessDenied},
     {"rmdir_missing", [](host_system& s) { return s.remove_directory("C:\\none"); }, file_error::NotFound},
-    {"rmdir_file", [](host_system& s) { return s.remove_directory("C:\\dir\\a.txt"); }, file_error::PathNotFound},
-    {"rmdir_read_only", [](host_system& s) { return s.remove_directory("C:\\rodir"); }, file_error::AccessDenied},
+    {"rmdir_file", [](host_system& s) { return s.remove_directory("C:\\dir\\a.txt"); },
+     file_error::PathNotFound},
+    {"rmdir_read_only", [](host_system& s) { return s.remove_directory("C:\\rodir"); },
+     file_error::AccessDenied},
     {"rmdir_drive_root", [](host_system& s) { return s.remove_directory("C:\\"); }, file_error::AccessDenied},
     {"rmdir_current",
      [](host_system& s) {
@@ -97,7 +107,8 @@ const error_case error_cases[] = {
      file_error::AccessDenied},
     {"create_over_read_only", [](host_system& s) { return create(s, "C:\\dir\\ro.txt"); },
      file_error::AccessDenied},
-    {"create_over_folder", [](host_system& s) { return create(s, "C:\\dir\\sub"); }, file_error::AccessDenied},
+    {"create_over_folder", [](host_system& s) { return create(s, "C:\\dir\\sub"); },
+     file_error::AccessDenied},
     {"create_in_missing_folder", [](host_system& s) { return create(s, "C:\\no\\x.txt"); },
      file_error::PathNotFound},
     {"attributes_missing", [](host_system& s) { return s.set_attributes("C:\\dir\\none", 0); },
@@ -105,7 +116,9 @@ const error_case error_cases[] = {
     {"times_missing", [](host_system& s) { return s.set_file_times("C:\\no\\x", {}, {}); },
      file_error::PathNotFound},
     {"times_invalid_date",
-     [](host_system& s) { return s.set_file_times("C:\\dir\\a.txt", {}, civil_time{1999, 2, 29, 0, 0, 0}); },
+     [](host_system& s) {
+         return s.set_file_times("C:\\dir\\a.txt", {}, civil_time{1999, 2, 29, 0, 0, 0});
+     },
      file_error::Other},
 };
 
@@ -170,7 +183,8 @@ TEST_F(host_files, a_new_file_of_an_old_name_has_fresh_attributes) {
     host_system& sys = *sys_;
     ASSERT_EQ(sys.set_attributes("C:\\dir\\ro.txt", Hidden | System), file_error::None);
     ASSERT_EQ(sys.set_attributes("C:\\dir\\ro.txt", Normal), file_error::None);
-    ASSERT_EQ(sys.set_file_times("C:\\dir\\ro.txt", civil_time{1990, 1, 1, 0, 0, 0}, civil_time{1991, 1, 1, 0, 0, 0}),
+    ASSERT_EQ(sys.set_file_times("C:\\dir\\ro.txt", civil_time{1990, 1, 1, 0, 0, 0},
+                                 civil_time{1991, 1, 1, 0, 0, 0}),
               file_error::None);
     ASSERT_EQ(sys.delete_file("C:\\dir\\ro.txt"), file_error::None);
     ASSERT_TRUE(sys.create_file("C:\\dir\\ro.txt"));
@@ -208,7 +222,8 @@ TEST_F(host_files, times_round_trip_in_local_time) {
     tm.tm_isdst = -1;
     auto expected = std::chrono::system_clock::from_time_t(std::mktime(&tm));
     auto actual = std::chrono::file_clock::to_sys(fs::last_write_time(host(u8"C/dir/a.txt")));
-    EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(actual), std::chrono::floor<std::chrono::seconds>(expected));
+    EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(actual),
+              std::chrono::floor<std::chrono::seconds>(expected));
 
     host_system& again = open();
     EXPECT_EQ(again.status("C:\\dir\\a.txt")->created, created);
@@ -237,7 +252,8 @@ TEST_F(host_files, listing_gives_code_page_932_names_in_order) {
     write_host(host(u8"C/list/A.txt"), "");
     fs::create_directories(host(u8"C/list/Sub"));
     host_system& sys = open();
-    EXPECT_EQ(sys.list_directory("C:\\LIST"), (std::vector<std::string>{"A.txt", "b.txt", "Sub", "表示.txt"}));
+    EXPECT_EQ(sys.list_directory("C:\\LIST"),
+              (std::vector<std::string>{"A.txt", "b.txt", "Sub", "表示.txt"}));
     EXPECT_TRUE(sys.list_directory("C:\\list\\b.txt").empty());
     EXPECT_TRUE(sys.list_directory("C:\\none").empty());
 }

@@ -23,7 +23,8 @@ TEST_F(host_machine, defaults_are_a_japanese_windows_98) {
     EXPECT_EQ(sys.drive_type("D:\\"), DriveNoRootDir);
     auto space = sys.free_space("C:\\");
     ASSERT_TRUE(space);
-    std::uint64_t free = std::uint64_t{space->sectors_per_cluster} * space->bytes_per_sector * space->free_clusters;
+    std::uint64_t free =
+        std::uint64_t{space->sectors_per_cluster} * space->bytes_per_sector * space->free_clusters;
     EXPECT_GE(free, 1000000000u);
     EXPECT_LE(free, 0xFFFFFFFFu);  // the installer multiplies in 32 bits
     EXPECT_FALSE(sys.free_space("D:\\"));
@@ -93,9 +94,10 @@ TEST_F(host_machine, null_settings_leave_things_out) {
 }
 
 TEST_F(host_machine, an_existing_programs_value_is_kept) {
-    write_host(root_ / "registry.json",
-               R"({"HKEY_USERS\\.Default\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders":)"
-               R"( {"Programs": "C:\\Menu"}})");
+    write_host(
+        root_ / "registry.json",
+        R"({"HKEY_USERS\\.Default\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders":)"
+        R"( {"Programs": "C:\\Menu"}})");
     host_system& sys = open();
     EXPECT_EQ(sys.query_value(root_key::Users, default_shell_folders, "Programs"), "C:\\Menu");
     // The seeded values are written once and found again by the next instance.
@@ -106,15 +108,15 @@ TEST_F(host_machine, an_existing_programs_value_is_kept) {
 
 TEST_F(host_machine, malformed_machine_json_is_refused) {
     const char* files[] = {
-        R"({"windows_folder": "C:\\WINDOWS"})",                   // unknown setting
-        R"({"platform_id": 3})",                                  // no such platform
-        R"({"windows_directory": "E:\\WINDOWS"})",                // no drive E:
-        R"({"windows_directory": "WINDOWS"})",                    // not a full path
-        R"({"drives": {"C": {"type": "floppy"}}})",               // no such drive type
-        R"({"drives": {"CD": {}}})",                              // not a letter
-        R"({"drives": {"C": {"free_clusters": -1}}})",            // not unsigned
-        R"({"current_directory": "C:\\Nowhere"})",                // no such folder
-        R"({"user_name": 7})",                                    // not a string
+        R"({"windows_folder": "C:\\WINDOWS"})",         // unknown setting
+        R"({"platform_id": 3})",                        // no such platform
+        R"({"windows_directory": "E:\\WINDOWS"})",      // no drive E:
+        R"({"windows_directory": "WINDOWS"})",          // not a full path
+        R"({"drives": {"C": {"type": "floppy"}}})",     // no such drive type
+        R"({"drives": {"CD": {}}})",                    // not a letter
+        R"({"drives": {"C": {"free_clusters": -1}}})",  // not unsigned
+        R"({"current_directory": "C:\\Nowhere"})",      // no such folder
+        R"({"user_name": 7})",                          // not a string
     };
     for (const char* text : files) {
         write_host(root_ / "machine.json", text);

@@ -13,6 +13,7 @@ struct path_case {
     const char* title;
     std::string windows;                         // code page 932
     std::optional<std::u8string_view> expected;  // host path below the root; nullopt: refused
+    friend void PrintTo(const path_case& c, std::ostream* os) { *os << c.title; }
 };
 
 class host_path_mapping : public sandbox_test, public ::testing::WithParamInterface<path_case> {

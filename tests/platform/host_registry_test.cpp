@@ -74,14 +74,14 @@ TEST_F(host_registry, empty_keys_and_key_deletion) {
     host_system& sys = open();
     ASSERT_TRUE(sys.create_key(root_key::LocalMachine, app_key));
     EXPECT_TRUE(sys.key_is_empty(root_key::LocalMachine, app_key));
-    EXPECT_FALSE(sys.key_is_empty(root_key::LocalMachine, "Software\\Maker"));  // has a sub-key
+    EXPECT_FALSE(sys.key_is_empty(root_key::LocalMachine, "Software\\Maker"));    // has a sub-key
     EXPECT_FALSE(sys.key_is_empty(root_key::LocalMachine, "Software\\Nowhere"));  // missing
     // "Software\\Maker App" sorts right after "Software\\Maker" but is no sub-key of it.
     ASSERT_TRUE(sys.create_key(root_key::LocalMachine, "Software\\Maker App"));
     ASSERT_TRUE(sys.set_value(root_key::LocalMachine, app_key, "v", "1"));
     EXPECT_FALSE(sys.key_is_empty(root_key::LocalMachine, app_key));
 
-    EXPECT_FALSE(sys.delete_key(root_key::LocalMachine, "Software\\Maker"));  // has a sub-key
+    EXPECT_FALSE(sys.delete_key(root_key::LocalMachine, "Software\\Maker"));      // has a sub-key
     EXPECT_TRUE(sys.delete_key(root_key::LocalMachine, "software\\maker\\app"));  // values go with it
     EXPECT_FALSE(sys.key_exists(root_key::LocalMachine, app_key));
     EXPECT_TRUE(sys.key_is_empty(root_key::LocalMachine, "Software\\Maker"));
@@ -95,7 +95,8 @@ TEST_F(host_registry, persists_across_instances_in_utf8) {
     {
         host_system& sys = open();
         ASSERT_TRUE(sys.create_key(root_key::LocalMachine, "Software\\メーカー\\表示"));
-        ASSERT_TRUE(sys.set_value(root_key::LocalMachine, "Software\\メーカー\\表示", "場所", "C:\\表示\\ソフト"));
+        ASSERT_TRUE(
+            sys.set_value(root_key::LocalMachine, "Software\\メーカー\\表示", "場所", "C:\\表示\\ソフト"));
     }
     json j = registry_file();
     std::string key(reinterpret_cast<const char*>(u8"HKEY_LOCAL_MACHINE\\Software\\メーカー\\表示"));
@@ -106,7 +107,8 @@ TEST_F(host_registry, persists_across_instances_in_utf8) {
     EXPECT_FALSE(fs::exists(root_ / "registry.json.tmp"));
 
     host_system& again = open();
-    EXPECT_EQ(again.query_value(root_key::LocalMachine, "SOFTWARE\\メーカー\\表示", "場所"), "C:\\表示\\ソフト");
+    EXPECT_EQ(again.query_value(root_key::LocalMachine, "SOFTWARE\\メーカー\\表示", "場所"),
+              "C:\\表示\\ソフト");
     EXPECT_TRUE(again.key_exists(root_key::LocalMachine, "Software\\メーカー"));
 }
 
@@ -158,11 +160,11 @@ TEST_F(host_registry, the_file_is_written_in_a_stable_sorted_form) {
 
 TEST_F(host_registry, malformed_files_are_refused) {
     const char* files[] = {
-        "{",                                    // not JSON
-        "[]",                                   // not an object
-        R"({"HKEY_CLASSES_ROOT\\x": {}})",      // root key the system does not know
-        R"({"HKEY_USERS\\x": {"v": 1}})",       // value not a string
-        R"({"HKEY_USERS\\x\\\\y": {}})",        // empty key name
+        "{",                                // not JSON
+        "[]",                               // not an object
+        R"({"HKEY_CLASSES_ROOT\\x": {}})",  // root key the system does not know
+        R"({"HKEY_USERS\\x": {"v": 1}})",   // value not a string
+        R"({"HKEY_USERS\\x\\\\y": {}})",    // empty key name
     };
     for (const char* text : files) {
         write_host(root_ / "registry.json", text);

@@ -1,9 +1,10 @@
 // The .lnk writer, checked byte by byte and with an independent reader, lnkinfo (liblnk-utils).
 
+#include "platform/shell_link_writer.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/shell_link_writer.hpp"
 #include "sandbox_fixture.hpp"
 
 namespace platform::testing {
@@ -17,7 +18,8 @@ std::uint32_t u32_at(const std::vector<std::byte>& b, std::size_t at) {
 }
 
 std::uint16_t u16_at(const std::vector<std::byte>& b, std::size_t at) {
-    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[at]) | std::to_integer<unsigned>(b[at + 1]) << 8);
+    return static_cast<std::uint16_t>(std::to_integer<unsigned>(b[at]) | std::to_integer<unsigned>(b[at + 1])
+                                                                             << 8);
 }
 
 /// lnkinfo's report of a file, read with code page 932; fails the test when lnkinfo is missing.
@@ -96,7 +98,8 @@ TEST_F(shell_link_writer, header_layout) {
     // The LinkInfo: its header, the volume id with an empty label, the path and an empty suffix.
     EXPECT_EQ(u32_at(*bytes, 0x4C), 0x1C + 17 + link.target.size() + 1 + 1);
     std::size_t strings = 0;
-    for (const std::string* s : {&link.description, &link.working_directory, &link.arguments, &link.icon_path})
+    for (const std::string* s :
+         {&link.description, &link.working_directory, &link.arguments, &link.icon_path})
         strings += 2 + s->size();
     EXPECT_EQ(bytes->size(), 0x4C + u32_at(*bytes, 0x4C) + strings + 4);
     // StringData begins with the description's byte count.
