@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "install/installation_text.hpp"
+
 namespace install {
 
 namespace {
@@ -35,7 +37,7 @@ std::optional<registry_value_location> locate_registry_value(std::string_view ro
     if (!root) return std::nullopt;
     registry_value_location location;
     location.root = *root;
-    const auto last = rest.rfind('\\');
+    const auto last = last_backslash(rest);
     if (last == std::string_view::npos) {
         location.value_name = std::string(rest);
     } else {
@@ -46,7 +48,7 @@ std::optional<registry_value_location> locate_registry_value(std::string_view ro
 }
 
 std::optional<registry_value_location> locate_registry_value(std::string_view key_path) {
-    const auto first = key_path.find('\\');
+    const auto first = first_backslash(key_path);
     if (key_path.empty() || first == std::string_view::npos) return std::nullopt;
     return locate_registry_value(key_path.substr(0, first), key_path.substr(first + 1));
 }

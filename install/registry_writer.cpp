@@ -3,14 +3,17 @@
 #include <utility>
 
 #include "install/folder_macros.hpp"
+#include "install/installation_text.hpp"
 
 namespace install {
 
 registry_writer::registry_writer(platform::system& sys, std::string user_name, std::string organisation)
     : sys_(sys), user_name_(std::move(user_name)), organisation_(std::move(organisation)) {}
 
-void registry_writer::write_registry_entries(const model::setup_files& files) {
-    for (const auto& value : plan_registry_entries(files)) write(value);
+std::vector<registry_write> registry_writer::write_registry_entries(const model::setup_files& files) {
+    auto values = plan_registry_entries(files);
+    for (const auto& value : values) write(value);
+    return values;
 }
 
 void registry_writer::write_registry_value(const std::string& root_name, const std::string& rest,
@@ -22,7 +25,7 @@ std::vector<registry_write> registry_writer::plan_registry_entries(const model::
     std::vector<registry_write> values;
     files.registry_entries.for_each([&](const std::string&, const model::registry_info& entry) {
         const auto& path = entry.key_path;
-        const auto first = path.find('\\');
+        const auto first = first_backslash(path);
         if (path.empty() || first == std::string::npos) return;
         if (auto value = plan_registry_value(path.substr(0, first), path.substr(first + 1), entry.value_text)) {
             values.push_back(std::move(*value));

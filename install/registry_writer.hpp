@@ -30,7 +30,8 @@ public:
     registry_writer(platform::system& sys, std::string user_name, std::string organisation);
 
     /// Writes every entry of registry_entries in map order; a malformed one is skipped.
-    void write_registry_entries(const model::setup_files& files);
+    /// Returns the values it wrote (or tried to write), in order.
+    std::vector<registry_write> write_registry_entries(const model::setup_files& files);
     /// Writes value_text below root_name; rest is the key path after the root name and
     /// its backslash. The key is created when missing; failures are skipped silently.
     void write_registry_value(const std::string& root_name, const std::string& rest, const std::string& value_text);

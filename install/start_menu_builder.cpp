@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "install/folder_macros.hpp"
+#include "install/installation_text.hpp"
 #include "install/start_menu_folders.hpp"
 
 namespace install {
@@ -13,8 +14,13 @@ start_menu_builder::start_menu_builder(platform::system& sys, std::string first_
                                        std::string destination_folder)
     : sys_(sys), first_fixed_root_(std::move(first_fixed_root)), destination_folder_(std::move(destination_folder)) {}
 
-void start_menu_builder::create_start_menu_items(const model::startup_menu_files& menu) {
-    visit_start_menu_items(menu, [this](const start_menu_item& item) { make_item(item); });
+std::vector<start_menu_item> start_menu_builder::create_start_menu_items(const model::startup_menu_files& menu) {
+    std::vector<start_menu_item> items;
+    visit_start_menu_items(menu, [&](const start_menu_item& item) {
+        make_item(item);
+        items.push_back(item);
+    });
+    return items;
 }
 
 void start_menu_builder::create_menu_folder(const folder_map& folders, const shortcut_map& shortcuts,
@@ -90,7 +96,7 @@ std::string start_menu_builder::resolve_icon_macros(const std::string& text) {
     for (const auto& [macro, folder] : macros) {
         if (result.find(macro) == std::string::npos) continue;
         std::string rest = result.substr(macro.size());
-        if (macro == "[ROOT]" && !folder.empty() && folder.back() == '\\' && !rest.empty() && rest.front() == '\\') {
+        if (macro == "[ROOT]" && ends_with_backslash(folder) && !rest.empty() && rest.front() == '\\') {
             rest.erase(0, 1);
         }
         result = folder + rest;
@@ -101,7 +107,7 @@ std::string start_menu_builder::resolve_icon_macros(const std::string& text) {
 std::string start_menu_builder::shortcut_target(const model::stmenu_file_object& shortcut) {
     const std::string& target = shortcut.target_path;
     if (destination_folder_.empty()) return resolve_macros(sys_, target);
-    const auto last = target.rfind('\\');
+    const auto last = last_backslash(target);
     // A bare file name still goes into the folder, behind a backslash.
     return destination_folder_ + (last == std::string::npos ? "\\" + target : target.substr(last));
 }
@@ -114,7 +120,7 @@ std::string start_menu_builder::shortcut_work_folder(const model::stmenu_file_ob
         if (folder.find(macro) == std::string::npos) folder = std::string(macro) + folder;
     }
     folder = resolve_macros(sys_, folder);
-    if (folder.size() >= 3 && folder.back() == '\\') folder.pop_back();
+    if (folder.size() >= 3 && ends_with_backslash(folder)) folder.pop_back();
     return folder;
 }
 

@@ -34,8 +34,9 @@ public:
     start_menu_builder(platform::system& sys, std::string first_fixed_root, std::string destination_folder);
 
     /// Builds the tree under the current user's Programs folder, then under the default
-    /// one; nothing when the Programs folders cannot be found.
-    void create_start_menu_items(const model::startup_menu_files& menu);
+    /// one; nothing when the Programs folders cannot be found. Returns what it made (or
+    /// tried to make), in order.
+    std::vector<start_menu_item> create_start_menu_items(const model::startup_menu_files& menu);
     /// Builds one level into folder_path: its shortcuts first, then its folders.
     void create_menu_folder(const folder_map& folders, const shortcut_map& shortcuts, const std::string& folder_path);
     /// Writes folder_path + "\\" + link_name + ".lnk"; a failure is skipped silently.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "install/installation_text.hpp"
 #include "install/placement.hpp"
 #include "install/registry_key_path.hpp"
 #include "install/start_menu_folders.hpp"
@@ -101,7 +102,7 @@ void removal_engine::gather_files() {
 }
 
 std::string removal_engine::removal_record_path() const {
-    const auto slash = project_path_.rfind('\\');
+    const auto slash = install::last_backslash(project_path_);
     const std::string folder = slash == std::string::npos ? std::string() : project_path_.substr(0, slash + 1);
     return folder + install::removal_record::file_name;
 }
@@ -262,9 +263,9 @@ void removal_engine::remove_registry_value(const model::registry_info& entry) {
 
 void removal_engine::remove_empty_keys(platform::root_key root, std::string sub_key) {
     // Keys left empty go, up to but not including a key directly below the root.
-    while (sub_key.find('\\') != std::string::npos) {
+    for (auto last = install::last_backslash(sub_key); last != std::string::npos; last = install::last_backslash(sub_key)) {
         if (!sys_.key_is_empty(root, sub_key) || !sys_.delete_key(root, sub_key)) return;
-        sub_key.erase(sub_key.rfind('\\'));
+        sub_key.erase(last);
     }
 }
 

@@ -69,6 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
                    written{root_key::CurrentConfig, "Display\\Settings", "Mode", "640"}},
         entry_case{"unnamed_value", "HKEY_CURRENT_USER\\Software\\A\\", "default",
                    written{root_key::CurrentUser, "Software\\A", "", "default"}},
+        // 表 ends in the byte of a backslash; it is one character of a name.
+        entry_case{"double_byte_value_name", "HKEY_CURRENT_USER\\Software\\A\\表", "x",
+                   written{root_key::CurrentUser, "Software\\A", "表", "x"}},
+        entry_case{"double_byte_key_name", "HKEY_CURRENT_USER\\Software\\表\\", "x",
+                   written{root_key::CurrentUser, "Software\\表", "", "x"}},
         entry_case{"empty_text", "HKEY_CURRENT_USER\\Software\\A\\Empty", "",
                    written{root_key::CurrentUser, "Software\\A", "Empty", ""}},
         entry_case{"classes_root_is_skipped", "HKEY_CLASSES_ROOT\\.abc\\", "abcfile", std::nullopt},

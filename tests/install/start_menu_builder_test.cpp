@@ -146,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
         target_case{"full_path", "", "D:\\Apps\\a.exe", "D:\\Apps\\a.exe"},
         target_case{"chosen_folder_ignores_the_macro", "C:\\Program Files\\App", "[PROGRAM FILES]\\Other\\app.exe",
                     "C:\\Program Files\\App\\app.exe"},
+        target_case{"chosen_folder_double_byte_name", "D:\\Tools", "[PROGRAM FILES]\\App\\表示.exe",
+                    "D:\\Tools\\表示.exe"},
         target_case{"chosen_folder_with_windows_macro", "D:\\Tools", "[WINDOWS]\\x\\help.exe", "D:\\Tools\\help.exe"},
         // A bare file name goes into the folder behind a backslash of its own.
         target_case{"chosen_folder_bare_name", "D:\\Tools", "app.exe", "D:\\Tools\\app.exe"}),
@@ -178,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                     work_folder_case{"root_folder", 0, "\\Work", "C:\\Work"},
                     work_folder_case{"other_base_adds_nothing", 7, "D:\\Work\\", "D:\\Work"},
                     work_folder_case{"other_base_empty", -1, "", ""},
-                    work_folder_case{"short_text_keeps_its_backslash", 9, "C\\", "C\\"}),
+                    work_folder_case{"short_text_keeps_its_backslash", 9, "C\\", "C\\"},
+                    work_folder_case{"double_byte_name_keeps_its_last_byte", 2, "\\表", "C:\\WINDOWS\\表"}),
     [](const testing::TestParamInfo<work_folder_case>& info) { return std::string(info.param.what); });
 
 struct icon_case {
