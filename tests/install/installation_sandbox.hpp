@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "model/byte_cursor.hpp"
+#include "package/package_builder.hpp"
+#include "package/volume_join.hpp"
 #include "model/project_data.hpp"
 #include "platform/host_system.hpp"
 #include "platform/screen.hpp"
@@ -167,6 +169,27 @@ inline std::shared_ptr<model::registry_info> registry_entry(const std::string& k
     r->key_path = key_path;
     r->value_text = value;
     return r;
+}
+
+/// Packs the files (real name, bytes) and lays the package out in folder, as it is shipped.
+inline void write_package(sandbox& box, const std::string& folder,
+                          const std::vector<std::pair<std::string, std::string>>& files,
+                          const model::project_data& project, std::uint32_t volumes = 1) {
+    std::vector<package::packed_file> packed;
+    for (const auto& [name, data] : files) packed.push_back({name, {}, 0, data});
+    package::build_options options;
+    options.volume_count = volumes;
+    const auto image = package::build_package(packed, options);
+    const std::string at = folder + "\\";
+    box.put(at + "spex1.dat", "installer image");
+    box.put(at + "spex2.dat", "uninstaller image");
+    box.put(at + "arkbs.vrz", model::serialize_project(project));
+    box.put(at + "arkmtx.vrz", image.package_directory);
+    box.put(at + "ark.vrz", image.piece_directory);
+    box.put(at + "arkci.vrz", package::serialize_volume_header(image.header));
+    for (std::size_t i = 0; i < image.volumes.size(); ++i) {
+        box.put(at + package::volume_file_name(static_cast<std::uint32_t>(i)), image.volumes[i]);
+    }
 }
 
 /// The default sandbox's Programs folders.
