@@ -25,8 +25,9 @@ int terminal_screen::message_box(const std::string& text, const std::string& cap
     if (before_message) before_message();
     if ((flags & 0xF0) == platform::MbIconStop) ++stop_messages_;
     std::string shown = display_text(text);
-    for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 3)) {
-        shown.replace(at, 1, "\n  ");
+    // Continuation lines are indented; empty ones stay empty.
+    for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 1)) {
+        if (at + 1 < shown.size() && shown[at + 1] != '\n') shown.insert(at + 1, "  ");
     }
     out_ << "[" << display_text(caption) << "] " << shown << "\n";
 

@@ -109,23 +109,6 @@ struct scenario {
 
 class install_end_to_end : public scratch_test, public ::testing::WithParamInterface<scenario> {
 protected:
-    fs::path make_package() {
-        put("src/arkbs.in", model::serialize_project(viewer_project()));
-        nlohmann::json files = nlohmann::json::array();
-        for (const auto& [name, data] : sources) {
-            put("src/" + name, data);
-            files.push_back({{"source", name}});
-        }
-        put("src/spex1.dat", "setup program");
-        put("src/spex2.dat", "uninstaller program");
-        const nlohmann::json manifest{{"project_file", "arkbs.in"}, {"files", files}, {"volume_size", 4000},
-                                      {"installer", "spex1.dat"}, {"uninstaller", "spex2.dat"}};
-        put("src/manifest.json", manifest.dump());
-        const auto packed = run_vrz({"pack", (root / "src/manifest.json").string(), (root / "pkg").string()});
-        EXPECT_EQ(packed.code, 0) << packed.err;
-        return root / "pkg";
-    }
-
     /// A sandbox as a user's machine has it: another program's registry values and uninstall entry.
     fs::path make_sandbox() {
         const fs::path sandbox = root / "machine";
@@ -144,7 +127,7 @@ protected:
 
 TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
     const auto& c = GetParam();
-    const fs::path package = make_package();
+    const fs::path package = pack("pkg", viewer_project(), sources, {{"volume_size", 4000}});
     const fs::path sandbox = make_sandbox();
     const auto before = snapshot(sandbox);
 
@@ -214,8 +197,7 @@ TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
     std::sort(left.begin(), left.end());
     EXPECT_EQ(difference(after.files, before.files), left);
 
-    const auto again = run_vrz({"uninstall", "--root", sandbox.string(),
-                                cp932(plan["uninstall"]["kit"][0]).empty() ? "" : plan["uninstall"]["kit"][0].get<std::string>()});
+    const auto again = run_vrz({"uninstall", "--root", sandbox.string(), plan["uninstall"]["kit"][0].get<std::string>()});
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.out.find(utf8(u8"このアプリケーションは既に削除されています。")), std::string::npos) << again.out;
 }

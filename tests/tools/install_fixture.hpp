@@ -81,6 +81,27 @@ protected:
         return path;
     }
 
+    /// Packs project and files (name -> bytes) with vrz pack into root/name and returns that folder.
+    fs::path pack(const std::string& name, const model::project_data& project,
+                  const std::map<std::string, std::string>& files, const nlohmann::json& options = {}) const {
+        const fs::path src = root / (name + "_src");
+        put(src.filename() / "arkbs.in", model::serialize_project(project));
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& [file, data] : files) {
+            put(src.filename() / file, data);
+            list.push_back({{"source", file}});
+        }
+        put(src.filename() / "spex1.dat", "setup program");
+        put(src.filename() / "spex2.dat", "uninstaller program");
+        nlohmann::json manifest{{"project_file", "arkbs.in"}, {"files", list}, {"installer", "spex1.dat"},
+                                {"uninstaller", "spex2.dat"}};
+        if (options.is_object()) manifest.update(options);
+        put(src.filename() / "manifest.json", manifest.dump());
+        const auto packed = run_vrz({"pack", (src / "manifest.json").string(), (root / name).string()});
+        EXPECT_EQ(packed.code, 0) << packed.err;
+        return root / name;
+    }
+
     fs::path root;
 };
 
