@@ -175,7 +175,13 @@ std::string uninstall_key(std::string_view app_name) {
 }
 
 std::string uninstall_command(std::string_view folder) {
-    return "\"" + std::string(folder) + "qlun.exe\" \"" + std::string(folder) + "arkbs.vrz\"";
+    std::string out;
+    out.reserve(2 * folder.size() + 24);
+    out += '"';
+    out.append(folder).append("qlun.exe").append("\" \"");
+    out.append(folder).append("arkbs.vrz");
+    out += '"';
+    return out;
 }
 
 bool same_path(std::string_view a, std::string_view b) {
