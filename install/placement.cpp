@@ -155,10 +155,10 @@ void note_uninstall_source(std::string& source, const model::file_object& f, std
 std::string uninstall_folder(std::string_view source, std::string_view destination_folder, std::string_view windows_dir) {
     if (source.empty()) return {};
     if (!destination_folder.empty()) return std::string(destination_folder) + "\\";
-    const std::size_t slash = source.rfind('\\');
+    const std::size_t slash = last_backslash(source);
     std::string folder(slash == std::string_view::npos ? std::string_view() : source.substr(0, slash));
     const std::string_view macro = macro_text(folder_macro::ProgramFiles);
-    for (auto at = folder.find(macro); at != std::string::npos; at = folder.find(macro, at)) {
+    for (auto at = find_text(folder, macro); at != std::string::npos; at = find_text(folder, macro, at)) {
         folder.replace(at, macro.size(), "Program Files");
     }
     std::string out = drive_root(windows_dir);

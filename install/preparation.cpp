@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "install/file_copy_messages.hpp"
+#include "install/folder_macros.hpp"
 #include "package/temp_folder.hpp"
 #include "package/volume_join.hpp"
 
@@ -14,7 +15,7 @@ package_preparation::package_preparation(platform::system& sys, platform::screen
 
 std::string package_preparation::source_path(const std::string& name) const {
     if (source_folder_.empty()) return name;
-    return source_folder_.back() == '\\' ? source_folder_ + name : source_folder_ + "\\" + name;
+    return ends_with_backslash(source_folder_) ? source_folder_ + name : source_folder_ + "\\" + name;
 }
 
 void package_preparation::set_bar(int position) { view_.set_progress(position); }

@@ -168,3 +168,27 @@ TEST(make_folders, StopsAtAFolderThatCannotBeMade) {
 }
 
 }  // namespace
+
+namespace {
+
+// "ソ" and "表" end in the byte 0x5C, "ー" in 0x5B: neither is a backslash or a bracket.
+TEST(double_byte_names, TrailBytesAreNeitherBackslashesNorMacroStarts) {
+    EXPECT_EQ(install::default_destination(1, "\\ソフト\\表", "C:\\WINDOWS"), "C:\\Program Files\\ソフト\\表");
+    EXPECT_EQ(install::default_destination(1, "\\ソフト\\表\\", "C:\\WINDOWS"), "C:\\Program Files\\ソフト\\表");
+    EXPECT_EQ(install::first_macro("ーROOT]\\a"), folder_macro::None);
+    EXPECT_EQ(install::resolve_macros("ーROOT]\\a", "C:\\WINDOWS"), "ーROOT]\\a");
+    EXPECT_EQ(install::first_macro("ソ[ROOT]"), folder_macro::Root);
+    EXPECT_EQ(install::last_backslash("a\\表"), 1u);
+    EXPECT_FALSE(install::ends_with_backslash("表"));
+    EXPECT_TRUE(install::ends_with_backslash("表\\"));
+    EXPECT_EQ(install::find_text("表\\", "\\"), 2u);
+}
+
+TEST(double_byte_names, FoldersWhoseNamesEndInTheByte5CAreMadeWhole) {
+    install_test::sandbox box;
+    install::make_folders(box.sys(), "[PROGRAM FILES]\\表\\ソ\\a.txt");
+    EXPECT_TRUE(box.is_folder("C:\\Program Files\\表\\ソ"));
+    EXPECT_EQ(box.sys().list_directory("C:\\Program Files"), std::vector<std::string>{"表"});
+}
+
+}  // namespace

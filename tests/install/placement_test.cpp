@@ -310,3 +310,12 @@ TEST(candidate_walk, VisitsLooseFilesThenFolderTreesInMapOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(uninstall_folder_double_byte, TheLastBackslashIsAWholeCharacter) {
+    EXPECT_EQ(install::uninstall_folder("[PROGRAM FILES]\\ソフト\\表.exe", "", "C:\\WINDOWS"), "C:\\Program Files\\ソフト\\");
+    EXPECT_EQ(install::uninstall_folder("[PROGRAM FILES]\\表", "", "C:\\WINDOWS"), "C:\\Program Files\\");
+}
+
+}  // namespace
