@@ -228,7 +228,7 @@ file_copy_engine::placed file_copy_engine::place_file(const std::string& key, co
         if (!copy_with_retry(temp_folder_ + name, target.destination, skipped)) return placed::Stopped;
         if (!skipped) {
             // The file is in place from here on, times or not: the uninstaller may remove it.
-            note_placed(key, f, target.destination);
+            placed_.add({key, f.install_path, target.destination});
             if (!stamp_with_retry(f, target.destination)) return placed::Stopped;
             outcome = placed::Done;
         }
@@ -273,12 +273,6 @@ bool file_copy_engine::stamp_with_retry(const model::file_object& f, const std::
     }
 }
 
-void file_copy_engine::note_placed(const std::string& key, const model::file_object& f, const std::string& destination) {
-    auto& entries = placed_.entries;
-    std::erase_if(entries, [&](const removal_entry& e) { return same_path(e.real_path, destination); });
-    entries.push_back({key, f.install_path, destination});
-}
-
 void file_copy_engine::delete_if_present(const std::string& path) {
     if (!sys_.status(path)) return;
     sys_.set_attributes(path, platform::Normal);
@@ -321,20 +315,18 @@ void file_copy_engine::write_removal_record(const std::string& folder) {
     const std::string path = folder + removal_record::file_name;
     // Files that an earlier installation into this folder placed and that this run left
     // alone (an overwrite rule kept them) still belong to the application.
-    removal_record record;
+    removal_record earlier;
     if (const auto mapping = sys_.map_file(path)) {
         try {
-            record = removal_record::parse(mapping->bytes());
+            earlier = removal_record::parse(mapping->bytes());
         } catch (const model::format_error&) {
-            record.entries.clear();
+            earlier.entries.clear();
         }
     }
-    for (const removal_entry& e : placed_.entries) {
-        std::erase_if(record.entries, [&](const removal_entry& old) { return same_path(old.real_path, e.real_path); });
-        record.entries.push_back(e);
-    }
+    install::placed_files record(earlier);
+    for (const removal_entry& e : placed_.record().entries) record.add(e);
     if (sys_.status(path)) sys_.set_attributes(path, platform::Normal);
-    const std::string bytes = record.serialize();
+    const std::string bytes = record.record().serialize();
     if (auto out = sys_.create_file(path)) {
         const bool written = out->write(model::as_bytes(bytes)) && out->close();
         if (!written) return;

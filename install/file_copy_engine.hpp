@@ -85,7 +85,7 @@ public:
     /// U: the path from which the application's folder is derived.
     const std::string& uninstall_source() const { return uninstall_source_; }
     /// The files placed so far, as the removal record will list them.
-    const removal_record& placed_files() const { return placed_; }
+    const removal_record& placed_files() const { return placed_.record(); }
     /// The extractor, once start has run (null before).
     const package::package_extractor* extractor() const { return extractor_.get(); }
 
@@ -98,7 +98,6 @@ private:
     placed place_file(const std::string& key, const model::file_object& f, file_origin origin, const std::string& name);
     bool copy_with_retry(const std::string& source, const std::string& destination, bool& skipped);
     bool stamp_with_retry(const model::file_object& f, const std::string& destination);
-    void note_placed(const std::string& key, const model::file_object& f, const std::string& destination);
     void write_uninstall_entry();
     void write_removal_record(const std::string& folder);
     void delete_if_present(const std::string& path);
@@ -116,7 +115,7 @@ private:
     int progress_position_ = 0;
     int progress_step_ = 0;
     std::string uninstall_source_;
-    removal_record placed_;
+    install::placed_files placed_;
     /// What runs next: the step that the Cancel question holds back.
     copy_next next_ = copy_next::OpenPieceTable;
     bool cancel_open_ = false;

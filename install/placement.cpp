@@ -184,18 +184,32 @@ std::string uninstall_command(std::string_view folder) {
     return out;
 }
 
-bool same_path(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (is_lead_byte(a[i])) {
-            // The trail byte of a double-byte character may look like an ASCII letter.
-            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+std::string path_key(std::string_view path) {
+    std::string key(path);
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        // The trail byte of a double-byte character may look like an ASCII letter.
+        if (is_lead_byte(key[i])) {
             ++i;
             continue;
         }
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+        key[i] = ascii_lower(key[i]);
     }
-    return true;
+    return key;
+}
+
+bool same_path(std::string_view a, std::string_view b) { return a.size() == b.size() && path_key(a) == path_key(b); }
+
+placed_files::placed_files(const removal_record& earlier) {
+    for (const removal_entry& e : earlier.entries) add(e);
+}
+
+void placed_files::add(removal_entry entry) {
+    const auto [at, added] = index_.try_emplace(path_key(entry.real_path), record_.entries.size());
+    if (added) {
+        record_.entries.push_back(std::move(entry));
+    } else {
+        record_.entries[at->second] = std::move(entry);
+    }
 }
 
 }  // namespace install

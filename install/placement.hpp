@@ -3,11 +3,13 @@
 // copy engine and the install plan both take their decisions from these functions only.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
+#include "install/removal_record.hpp"
 #include "model/file_set_records.hpp"
 #include "model/record.hpp"
 #include "platform/system.hpp"
@@ -77,6 +79,23 @@ std::string uninstall_command(std::string_view folder);
 
 /// Paths compare as Windows compares them: ASCII letters without regard to case.
 bool same_path(std::string_view a, std::string_view b);
+/// The form in which same_path compares a path (ASCII letters folded to lower case).
+std::string path_key(std::string_view path);
+
+/// The files a run has placed, one entry per real path: a later placement at the same path
+/// replaces the earlier entry where it stands.
+class placed_files {
+public:
+    placed_files() = default;
+    /// Starts from the entries of an earlier record.
+    explicit placed_files(const removal_record& earlier);
+    void add(removal_entry entry);
+    const removal_record& record() const { return record_; }
+
+private:
+    removal_record record_;
+    std::map<std::string, std::size_t> index_;  ///< path_key of real_path -> entry
+};
 
 // The walk over the file sets. f(key, file, origin, state) is called for every
 // file_object whose source_name is name (exact comparison), with the component state
