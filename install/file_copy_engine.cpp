@@ -98,6 +98,15 @@ copy_next file_copy_engine::start(const std::string& caption) {
     return finish_step(copy_next::OpenPieceTable);
 }
 
+std::optional<copy_next> file_copy_engine::held_back(copy_next step) const {
+    // A run that is over stays over; a step fired from inside a message box of another
+    // step or of the Cancel question, or a timer other than the armed one, does nothing.
+    if (!extractor_) return copy_next::Wait;
+    if (!is_step(next_)) return next_;
+    if (busy_ || cancel_open_ || next_ != step) return copy_next::Wait;
+    return std::nullopt;
+}
+
 copy_next file_copy_engine::run(copy_next next) {
     switch (next) {
     case copy_next::OpenPieceTable: return step_open_piece_table();
@@ -109,8 +118,7 @@ copy_next file_copy_engine::run(copy_next next) {
 }
 
 copy_next file_copy_engine::step_open_piece_table() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::OpenPieceTable)) return *held;
     busy_scope busy(busy_);
     if (!extractor_->open_piece_table()) return fail(package_file_failure_text);
     return finish_step(copy_next::Volume);
@@ -128,8 +136,7 @@ std::uint32_t file_copy_engine::volume_limit() const {
 }
 
 copy_next file_copy_engine::step_volume() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Volume)) return *held;
     busy_scope busy(busy_);
     if (extractor_->volume_counter() >= volume_limit()) return fail(package_file_failure_text);
     if (!extractor_->next_volume()) return fail(joined_volume_failure_text);
@@ -137,8 +144,7 @@ copy_next file_copy_engine::step_volume() {
 }
 
 copy_next file_copy_engine::step_entry() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Entry)) return *held;
     busy_scope busy(busy_);
     view_.set_progress(progress_position_);
     progress_position_ += progress_step_;
@@ -167,8 +173,7 @@ copy_next file_copy_engine::step_entry() {
 }
 
 copy_next file_copy_engine::step_finish() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Finish)) return *held;
     busy_scope busy(busy_);
     extractor_->close_all();
     if (project_.act_info.register_uninstall != 0 && !uninstall_source_.empty()) write_uninstall_entry();
@@ -178,7 +183,7 @@ copy_next file_copy_engine::step_finish() {
 }
 
 copy_next file_copy_engine::cancel() {
-    if (busy_ || cancel_open_ || !is_step(next_)) return copy_next::Wait;
+    if (!extractor_ || busy_ || cancel_open_ || !is_step(next_)) return copy_next::Wait;
     cancel_open_ = true;
     const int answer =
         screen_.message_box(cancel_question_text, setup_caption, platform::MbYesNo | platform::MbIconInformation);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "install/copy_view.hpp"
@@ -92,6 +93,8 @@ public:
 private:
     enum class placed { Done, Skipped, Stopped };
 
+    /// The result of a step that must not run now, or nullopt when it may.
+    std::optional<copy_next> held_back(copy_next step) const;
     copy_next finish_step(copy_next next);
     copy_next fail(const char* text);
     copy_next stop_run();

@@ -267,6 +267,21 @@ TEST_F(copy_interaction_test, AStepThatFiresUnderAFailureQuestionWaits) {
     EXPECT_TRUE(box.exists(app_folder + "c.txt"));
 }
 
+TEST_F(copy_interaction_test, OnlyTheArmedStepRunsAndNothingRunsBeforeStart) {
+    three_files();
+    install::file_copy_engine engine(box.sys(), screen, view, project, "");
+    EXPECT_EQ(engine.cancel(), copy_next::Wait);
+    EXPECT_EQ(engine.run(copy_next::OpenPieceTable), copy_next::Wait);
+    EXPECT_TRUE(screen.boxes.empty());
+    ASSERT_EQ(engine.start(caption), copy_next::OpenPieceTable);
+    // A stale timer of another step changes nothing.
+    EXPECT_EQ(engine.step_entry(), copy_next::Wait);
+    EXPECT_EQ(engine.step_finish(), copy_next::Wait);
+    EXPECT_EQ(engine.entry_index(), 0);
+    EXPECT_EQ(drive(engine, copy_next::OpenPieceTable), copy_next::Finished);
+    EXPECT_TRUE(box.exists(app_folder + "c.txt"));
+}
+
 TEST(copy_timers, StepsAndTimerIdsMatch) {
     const std::pair<copy_next, int> pairs[] = {{copy_next::OpenPieceTable, 1027},
                                                {copy_next::Volume, 1028},

@@ -319,3 +319,24 @@ TEST(uninstall_folder_double_byte, TheLastBackslashIsAWholeCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(placed_files, KeepsOneEntryPerPathReplacedWhereItStands) {
+    install::removal_record earlier;
+    earlier.entries = {{"a", "[ROOT]\\a", "C:\\A.TXT"}, {"b", "[ROOT]\\b", "C:\\b.txt"}};
+    install::placed_files placed(earlier);
+    placed.add({"a2", "[ROOT]\\a", "c:\\a.txt"});
+    placed.add({"c", "[ROOT]\\c", "C:\\c.txt"});
+    // Different characters whose trail bytes differ only in ASCII case stay apart.
+    placed.add({"d", "", "C:\\\x83\x41"});
+    placed.add({"e", "", "C:\\\x83\x61"});
+    EXPECT_EQ(placed.record().entries,
+              (std::vector<install::removal_entry>{{"a2", "[ROOT]\\a", "c:\\a.txt"},
+                                                   {"b", "[ROOT]\\b", "C:\\b.txt"},
+                                                   {"c", "[ROOT]\\c", "C:\\c.txt"},
+                                                   {"d", "", "C:\\\x83\x41"},
+                                                   {"e", "", "C:\\\x83\x61"}}));
+}
+
+}  // namespace
