@@ -82,42 +82,40 @@ private:
     static constexpr int max_moved = 64;
 
     int find(int symbol) const;
-    void add_symbol(int symbol);
-    void lead(int a);
-    void slide_increment();
+    int add_symbol(int symbol);
+    int lead(int a);
+    int slide_increment(int cur);
     void swap(int a, int b);
-    void update_general(int symbol);
-    void update_along_path(int symbol, const place* path, int depth);
-    void update_from_table(int symbol, int leaf, unsigned prefix, int depth);
-    void count_from(int p);
+    /// `update` for a symbol whose leaf (or the nyt leaf) and its tree position are known.
+    void update_leaf(int symbol, int leaf, unsigned position);
+    /// Runs slide_increment from cur up to the root, with the common case inline; position
+    /// is cur's tree position while the table is up to date, else 0.
+    void count_up(int cur, unsigned position);
     void moved(int p);
     void refresh_table();
     void fill_table(int p, unsigned position, int depth);
+    void clear_positions(int p);
     bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
     int parent(int p) const { return up_[p] >> 1; }
 
     /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
     std::array<std::uint64_t, places> key_{};
-    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit; -1 for a leaf.
     std::array<place, 2 * places> kid_{};
     /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
     std::array<place, places> up_{};
     std::array<place, places> sym_{};
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
-    /// Places from the root to the leaf of the symbol just coded, valid until the tree
-    /// changes: decoding writes them from the start, encoding (walking up) up to the end.
-    std::array<place, places + 1> path_{};
-    int path_start_ = 0;
-    int path_depth_ = 0;
-    int path_symbol_ = incomplete;
     /// Tree position to place | depth << 10; see the class comment.
     std::array<std::uint16_t, 2 << table_bits> table_{};
-    /// Places whose contents changed since the table was last brought up to date.
+    /// Tree position of each place down to depth table_bits, 0 for deeper places.
+    std::array<std::uint16_t, places> position_{};
+    /// Places whose contents changed since the table was last brought up to date; more than
+    /// max_moved means the whole table.
     std::array<place, max_moved> moved_{};
     int moved_count_ = 0;
     int nyt_ = root;
-    int cur_ = root;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
