@@ -7,7 +7,6 @@
 #include "model/byte_cursor.hpp"
 #include "model/format_error.hpp"
 #include "package/temp_folder.hpp"
-#include "package/volume_header.hpp"
 #include "package/volume_join.hpp"
 
 namespace install {
@@ -124,21 +123,9 @@ copy_next file_copy_engine::step_open_piece_table() {
     return finish_step(copy_next::Volume);
 }
 
-std::uint32_t file_copy_engine::volume_limit() const {
-    // No package needs a volume counter beyond the number of its volume files or of its
-    // entries; a piece record naming a higher volume would otherwise keep the run
-    // stepping through empty volumes for ever.
-    std::uint32_t limit = static_cast<std::uint32_t>(std::max<std::int32_t>(extractor_->last_entry_number(), 0));
-    if (const auto header = package::read_volume_header(sys_, temp_folder_ + "arkci.vrz")) {
-        limit = std::max(limit, header->volume_count);
-    }
-    return limit + 1;
-}
-
 copy_next file_copy_engine::step_volume() {
     if (const auto held = held_back(copy_next::Volume)) return *held;
     busy_scope busy(busy_);
-    if (extractor_->volume_counter() >= volume_limit()) return fail(package_file_failure_text);
     if (!extractor_->next_volume()) return fail(joined_volume_failure_text);
     return finish_step(copy_next::Entry);
 }

@@ -104,7 +104,6 @@ private:
     void write_uninstall_entry();
     void write_removal_record(const std::string& folder);
     void delete_if_present(const std::string& path);
-    std::uint32_t volume_limit() const;
 
     platform::system& sys_;
     platform::screen& screen_;

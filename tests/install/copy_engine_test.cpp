@@ -400,7 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
-TEST_F(copy_engine_test, AVolumeNumberNoVolumeReachesEndsTheRunInsteadOfSteppingForEver) {
+TEST_F(copy_engine_test, AVolumeNumberFarAheadIsReachedInOneVolumeStep) {
     add("tool", {"tool.exe", "[PROGRAM FILES]\\Vendor\\tool.exe", "tool.exe"});
     prepare({{"tool.exe", "T"}});
     // The piece directory claims that entry 001 starts on volume 100000.
@@ -408,13 +408,31 @@ TEST_F(copy_engine_test, AVolumeNumberNoVolumeReachesEndsTheRunInsteadOfStepping
     pieces.add({"000", 0, "", "", {}});
     pieces.add({"001", 100000, image.entries[0].packed_name, "", {}});
     box.put(temp + "ark.vrz", pieces.bytes());
-    screen.answers = {platform::IdOk};
+    package::table_file_writer joined;
+    joined.add({"001", 100000, image.entries[0].packed_name, package::huffman_encode(model::as_bytes("T")), {}});
+    box.put(temp + "~vrncomp.tmp", joined.bytes());
     install::file_copy_engine engine(box.sys(), screen, view, project, "");
     int entry_steps = 0;
-    EXPECT_EQ(run_all(engine, &entry_steps), copy_next::Failed);
-    EXPECT_LT(entry_steps, 10);
+    EXPECT_EQ(run_all(engine, &entry_steps), copy_next::Finished);
+    EXPECT_EQ(entry_steps, 3);
+    EXPECT_EQ(box.get("C:\\Program Files\\Vendor\\tool.exe"), "T");
+}
+
+TEST_F(copy_engine_test, AVolumeNumberGoingBackIsADamagedPackage) {
+    add("a", {"a.txt", "[ROOT]\\a.txt", "a.txt"});
+    add("b", {"b.txt", "[ROOT]\\b.txt", "b.txt"});
+    prepare({{"a.txt", "A"}, {"b.txt", "B"}});
+    package::table_file_writer pieces;
+    pieces.add({"000", 0, "", "", {}});
+    pieces.add({"001", 2, image.entries[0].packed_name, "", {}});
+    pieces.add({"002", 1, image.entries[1].packed_name, "", {}});
+    box.put(temp + "ark.vrz", pieces.bytes());
+    screen.answers = {platform::IdOk};
+    install::file_copy_engine engine(box.sys(), screen, view, project, "");
+    EXPECT_EQ(run_all(engine), copy_next::Failed);
     ASSERT_EQ(screen.boxes.size(), 1u);
     EXPECT_EQ(screen.boxes[0].text, install::package_file_failure_text);
+    EXPECT_EQ(view.failure_pages, 1);
 }
 
 TEST_F(copy_engine_test, AnEntryMissingFromTheJoinedVolumesIsReportedNotSkipped) {
