@@ -31,33 +31,49 @@ private:
     bool& flag_;
 };
 
-std::uint32_t without_normal(std::uint32_t attributes) { return attributes & ~std::uint32_t{platform::Normal}; }
+std::uint32_t without_normal(std::uint32_t attributes) {
+    return attributes & ~std::uint32_t{platform::Normal};
+}
 
 }  // namespace
 
 int timer_id(copy_next next) {
     switch (next) {
-    case copy_next::OpenPieceTable: return 1027;
-    case copy_next::Volume: return 1028;
-    case copy_next::Entry: return 1029;
-    case copy_next::Finish: return 1031;
-    default: return 0;
+        case copy_next::OpenPieceTable:
+            return 1027;
+        case copy_next::Volume:
+            return 1028;
+        case copy_next::Entry:
+            return 1029;
+        case copy_next::Finish:
+            return 1031;
+        default:
+            return 0;
     }
 }
 
 copy_next step_of_timer(int id) {
     switch (id) {
-    case 1027: return copy_next::OpenPieceTable;
-    case 1028: return copy_next::Volume;
-    case 1029: return copy_next::Entry;
-    case 1031: return copy_next::Finish;
-    default: return copy_next::Wait;
+        case 1027:
+            return copy_next::OpenPieceTable;
+        case 1028:
+            return copy_next::Volume;
+        case 1029:
+            return copy_next::Entry;
+        case 1031:
+            return copy_next::Finish;
+        default:
+            return copy_next::Wait;
     }
 }
 
 file_copy_engine::file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view,
                                    const model::project_data& project, std::string destination_folder)
-    : sys_(sys), screen_(screen), view_(view), project_(project), destination_folder_(std::move(destination_folder)) {}
+    : sys_(sys),
+      screen_(screen),
+      view_(view),
+      project_(project),
+      destination_folder_(std::move(destination_folder)) {}
 
 file_copy_engine::~file_copy_engine() = default;
 
@@ -108,11 +124,16 @@ std::optional<copy_next> file_copy_engine::held_back(copy_next step) const {
 
 copy_next file_copy_engine::run(copy_next next) {
     switch (next) {
-    case copy_next::OpenPieceTable: return step_open_piece_table();
-    case copy_next::Volume: return step_volume();
-    case copy_next::Entry: return step_entry();
-    case copy_next::Finish: return step_finish();
-    default: return next;
+        case copy_next::OpenPieceTable:
+            return step_open_piece_table();
+        case copy_next::Volume:
+            return step_volume();
+        case copy_next::Entry:
+            return step_entry();
+        case copy_next::Finish:
+            return step_finish();
+        default:
+            return next;
     }
 }
 
@@ -142,19 +163,21 @@ copy_next file_copy_engine::step_entry() {
     }
     const package::extract_result result = extractor_->extract_entry(entry_index_);
     switch (result.status) {
-    case package::extract_status::Done:
-        if (!copy_real_files(result.real_name)) return stop_run();
-        return finish_step(copy_next::Entry);
-    case package::extract_status::VolumeChange:
-        // The same entry is asked for again once the next volume is open.
-        --entry_index_;
-        return finish_step(copy_next::Volume);
-    case package::extract_status::NameNotFound:
-        // Reopening the joined volumes cannot bring the entry back; going on would leave
-        // the application without the file and report success.
-        return fail(joined_volume_failure_text);
-    case package::extract_status::WriteFailure: return fail(output_failure_text);
-    case package::extract_status::Damaged: break;
+        case package::extract_status::Done:
+            if (!copy_real_files(result.real_name)) return stop_run();
+            return finish_step(copy_next::Entry);
+        case package::extract_status::VolumeChange:
+            // The same entry is asked for again once the next volume is open.
+            --entry_index_;
+            return finish_step(copy_next::Volume);
+        case package::extract_status::NameNotFound:
+            // Reopening the joined volumes cannot bring the entry back; going on would leave
+            // the application without the file and report success.
+            return fail(joined_volume_failure_text);
+        case package::extract_status::WriteFailure:
+            return fail(output_failure_text);
+        case package::extract_status::Damaged:
+            break;
     }
     return fail(package_file_failure_text);
 }
@@ -172,8 +195,8 @@ copy_next file_copy_engine::step_finish() {
 copy_next file_copy_engine::cancel() {
     if (!extractor_ || busy_ || cancel_open_ || !is_step(next_)) return copy_next::Wait;
     cancel_open_ = true;
-    const int answer =
-        screen_.message_box(cancel_question_text, setup_caption, platform::MbYesNo | platform::MbIconInformation);
+    const int answer = screen_.message_box(cancel_question_text, setup_caption,
+                                           platform::MbYesNo | platform::MbIconInformation);
     cancel_open_ = false;
     if (answer == platform::IdYes) {
         busy_scope busy(busy_);
@@ -186,7 +209,8 @@ copy_next file_copy_engine::cancel() {
 bool file_copy_engine::copy_real_files(const std::string& name) {
     const model::setup_files& files = project_.files;
     bool go_on = for_each_loose_candidate(
-        files, name, [&](const std::string& key, const model::file_object& f, file_origin origin, component_state) {
+        files, name,
+        [&](const std::string& key, const model::file_object& f, file_origin origin, component_state) {
             return place_file(key, f, origin, name) != placed::Stopped;
         });
     files.folders.for_each([&](const std::string&, const model::folder_object& folder) {
@@ -211,7 +235,8 @@ bool file_copy_engine::copy_real_folder_files(const model::folder_object& folder
 
 file_copy_engine::placed file_copy_engine::place_file(const std::string& key, const model::file_object& f,
                                                       file_origin origin, const std::string& name) {
-    const placement_target target = placement_target_of(f, origin, destination_folder_, windows_directory(sys_));
+    const placement_target target =
+        placement_target_of(f, origin, destination_folder_, windows_directory(sys_));
     make_folders(sys_, target.folders_path);
     note_uninstall_source(uninstall_source_, f, destination_folder_);
     placed outcome = placed::Skipped;
@@ -229,7 +254,8 @@ file_copy_engine::placed file_copy_engine::place_file(const std::string& key, co
     return outcome;
 }
 
-bool file_copy_engine::copy_with_retry(const std::string& source, const std::string& destination, bool& skipped) {
+bool file_copy_engine::copy_with_retry(const std::string& source, const std::string& destination,
+                                       bool& skipped) {
     for (;;) {
         const platform::file_error error = sys_.copy_file(source, destination, true);
         if (error == platform::file_error::None) return true;
@@ -272,7 +298,8 @@ void file_copy_engine::delete_if_present(const std::string& path) {
 }
 
 void file_copy_engine::write_uninstall_entry() {
-    const std::string folder = uninstall_folder(uninstall_source_, destination_folder_, windows_directory(sys_));
+    const std::string folder =
+        uninstall_folder(uninstall_source_, destination_folder_, windows_directory(sys_));
     // The folder may hold no file of the application (all went to the Windows folders).
     make_folders(sys_, folder + kit_project_name);
 
@@ -337,7 +364,8 @@ void file_copy_engine::delete_temp_files() {
     if (extractor_) {
         extractor_->directory().for_each([&](const std::string&, const model::comp_file_object& entry) {
             // A name that would leave T is never used as a path.
-            if (package::is_plain_file_name(entry.packed_name)) delete_if_present(temp_folder_ + entry.packed_name);
+            if (package::is_plain_file_name(entry.packed_name))
+                delete_if_present(temp_folder_ + entry.packed_name);
         });
     }
     for (std::uint32_t k = 0;; ++k) {

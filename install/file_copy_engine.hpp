@@ -46,8 +46,8 @@ class file_copy_engine {
 public:
     /// destination_folder is D as the wizard stored it (no trailing backslash; empty when
     /// the destination page was not shown).
-    file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view, const model::project_data& project,
-                     std::string destination_folder);
+    file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view,
+                     const model::project_data& project, std::string destination_folder);
     ~file_copy_engine();
     file_copy_engine(const file_copy_engine&) = delete;
     file_copy_engine& operator=(const file_copy_engine&) = delete;
@@ -98,7 +98,8 @@ private:
     copy_next finish_step(copy_next next);
     copy_next fail(const char* text);
     copy_next stop_run();
-    placed place_file(const std::string& key, const model::file_object& f, file_origin origin, const std::string& name);
+    placed place_file(const std::string& key, const model::file_object& f, file_origin origin,
+                      const std::string& name);
     bool copy_with_retry(const std::string& source, const std::string& destination, bool& skipped);
     bool stamp_with_retry(const model::file_object& f, const std::string& destination);
     void write_uninstall_entry();

@@ -43,9 +43,12 @@ std::string component_reason(std::int16_t id) {
 
 std::string_view action_name(plan_action action) {
     switch (action) {
-    case plan_action::Copy: return "copy";
-    case plan_action::SkipComponent: return "skip (component)";
-    case plan_action::SkipOverwrite: return "skip (overwrite rule)";
+        case plan_action::Copy:
+            return "copy";
+        case plan_action::SkipComponent:
+            return "skip (component)";
+        case plan_action::SkipOverwrite:
+            return "skip (overwrite rule)";
     }
     return {};
 }
@@ -73,7 +76,8 @@ install_plan make_install_plan(const model::project_data& project, const model::
         bool used = false;
         for_each_candidate(
             project.files, entry.real_name,
-            [&](const std::string& key, const model::file_object& f, file_origin origin, component_state state) {
+            [&](const std::string& key, const model::file_object& f, file_origin origin,
+                component_state state) {
                 used = true;
                 planned_file p;
                 p.entry_number = entry.number;

@@ -36,8 +36,8 @@ struct placement_target {
 
 /// Destination of f with the destination folder D (empty: the project's own paths) and
 /// the Windows directory W.
-placement_target placement_target_of(const model::file_object& f, file_origin origin, std::string_view destination_folder,
-                                     std::string_view windows_dir);
+placement_target placement_target_of(const model::file_object& f, file_origin origin,
+                                     std::string_view destination_folder, std::string_view windows_dir);
 
 /// Whether a file of a folder tree is installed under the component selection. A
 /// component id missing from the component map installs the file.
@@ -58,7 +58,8 @@ enum class overwrite_verdict {
     SameSize,         ///< mode 2: the existing file already has the project's size
     Exists,           ///< mode 4: never overwrite
 };
-overwrite_verdict decide_overwrite(const model::file_object& f, const std::optional<platform::file_status>& existing);
+overwrite_verdict decide_overwrite(const model::file_object& f,
+                                   const std::optional<platform::file_status>& existing);
 
 /// Short English name of a verdict, for plans and logs.
 std::string_view verdict_name(overwrite_verdict verdict);
@@ -66,11 +67,13 @@ std::string_view verdict_name(overwrite_verdict verdict);
 /// Uninstall source U: set once, from the first file that is placed (copied or kept by
 /// its overwrite rule). With a chosen destination folder D it is D; otherwise the
 /// install_path of the first file whose macro is "[PROGRAM FILES]".
-void note_uninstall_source(std::string& source, const model::file_object& f, std::string_view destination_folder);
+void note_uninstall_source(std::string& source, const model::file_object& f,
+                           std::string_view destination_folder);
 
 /// The application's folder F for the removal kit, ending in a backslash; empty when U is
 /// empty. With a chosen destination folder F is that folder itself.
-std::string uninstall_folder(std::string_view source, std::string_view destination_folder, std::string_view windows_dir);
+std::string uninstall_folder(std::string_view source, std::string_view destination_folder,
+                             std::string_view windows_dir);
 
 /// The uninstall entry's key below HKEY_LOCAL_MACHINE.
 std::string uninstall_key(std::string_view app_name);
@@ -107,7 +110,8 @@ template <class F>
 bool for_each_loose_candidate(const model::setup_files& files, const std::string& name, F&& f) {
     bool go_on = true;
     files.files.for_each([&](const std::string& key, const model::file_object& file) {
-        if (go_on && file.source_name == name) go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
+        if (go_on && file.source_name == name)
+            go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
     });
     return go_on;
 }
@@ -115,11 +119,13 @@ bool for_each_loose_candidate(const model::setup_files& files, const std::string
 /// One folder tree: the folder's own files, then each subfolder's tree, maps in visiting order.
 template <class F>
 bool for_each_folder_candidate(const model::setup_files& files, const model::folder_object& folder,
-                               const std::string& name, F&& f, const component_selection* selection = nullptr) {
+                               const std::string& name, F&& f,
+                               const component_selection* selection = nullptr) {
     bool go_on = true;
     folder.files.for_each([&](const std::string& key, const model::file_object& file) {
         if (go_on && file.source_name == name) {
-            go_on = f(key, file, file_origin::FolderTree, component_state_of(files, file.component_id, selection));
+            go_on = f(key, file, file_origin::FolderTree,
+                      component_state_of(files, file.component_id, selection));
         }
     });
     folder.subfolders.for_each([&](const std::string&, const model::folder_object& sub) {
