@@ -13,10 +13,14 @@
 //   robot rect     <title> [timeout]             window rectangle: left top right bottom
 //   robot msgbox   <title> <button> [timeout]    reads a message box, then presses
 //                                                ok|cancel|yes|no|abort|retry|ignore
+//   robot string   <exe> <id>                    a string of a program's string table
+//   robot template <exe> <id>                    a program's dialog template, built hidden
+//                                                in the robot: caption, then its controls
 // Exit codes: 0 done, 1 timeout (window not found or not gone), 2 control or button missing,
 // 64 usage.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -159,6 +163,35 @@ void print_statics(HWND window) {
     }
 }
 
+/// Every child of a window: "<class> <id> visible|hidden <text>", by the child's own
+/// WS_VISIBLE style; a picture static shows "(picture)" as its text.
+void print_controls(HWND window) {
+    for (HWND child : children_of(window)) {
+        const bool visible = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        const bool picture = _wcsicmp(class_of(child).c_str(), L"Static") == 0 && is_icon_static(child);
+        std::printf("%s %d %s %s\n", escaped(class_of(child)).c_str(), GetDlgCtrlID(child),
+                    visible ? "visible" : "hidden", picture ? "(picture)" : escaped(control_text(child)).c_str());
+    }
+}
+
+/// A program file opened for its resources only.
+class resource_module {
+public:
+    explicit resource_module(const wchar_t* path)
+        : module_(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~resource_module() {
+        if (module_) FreeLibrary(module_);
+    }
+    resource_module(const resource_module&) = delete;
+    resource_module& operator=(const resource_module&) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+INT_PTR CALLBACK quiet_dialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
 int button_id(const wchar_t* name) {
     struct named {
         const wchar_t* name;
@@ -233,10 +266,7 @@ int command_window(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[1], L"texts") == 0) {
         print_statics(window);
     } else if (std::wcscmp(argv[1], L"controls") == 0) {
-        for (HWND child : children_of(window)) {
-            std::printf("%s %d %s %s\n", escaped(class_of(child)).c_str(), GetDlgCtrlID(child),
-                        IsWindowVisible(child) ? "visible" : "hidden", escaped(control_text(child)).c_str());
-        }
+        print_controls(window);
     } else {
         RECT r{};
         GetWindowRect(window, &r);
@@ -273,6 +303,43 @@ int command_msgbox(int argc, wchar_t** argv) {
     return 0;
 }
 
+/// Commands on a program's resources: string, template.
+int command_resource(int argc, wchar_t** argv) {
+    if (argc < 4) return usage();
+    resource_module module(argv[2]);
+    if (!module.get()) {
+        std::fputs("cannot open the program file\n", stderr);
+        return 2;
+    }
+    const int id = _wtoi(argv[3]);
+    if (std::wcscmp(argv[1], L"string") == 0) {
+        const wchar_t* text = nullptr;
+        const int length = LoadStringW(module.get(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+        if (length <= 0) {
+            std::fprintf(stderr, "string %d not found\n", id);
+            return 2;
+        }
+        std::printf("%s\n", escaped(std::wstring(text, static_cast<std::size_t>(length))).c_str());
+        return 0;
+    }
+    HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+    HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;
+    auto* dialog_template = loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+    if (!dialog_template) {
+        std::fprintf(stderr, "dialog template %d not found\n", id);
+        return 2;
+    }
+    HWND dialog = CreateDialogIndirectParamW(module.get(), dialog_template, nullptr, quiet_dialog, 0);
+    if (!dialog) {
+        std::fprintf(stderr, "dialog template %d cannot be built\n", id);
+        return 2;
+    }
+    std::printf("caption %s\n", escaped(title_of(dialog)).c_str());
+    print_controls(dialog);
+    DestroyWindow(dialog);
+    return 0;
+}
+
 int dispatch(int argc, wchar_t** argv) {
     if (argc < 2) return usage();
     const std::wstring command = argv[1];
@@ -283,6 +350,7 @@ int dispatch(int argc, wchar_t** argv) {
     if (command == L"gettext" || command == L"click") return command_control(argc, argv);
     if (command == L"texts" || command == L"controls" || command == L"rect") return command_window(argc, argv);
     if (command == L"msgbox") return command_msgbox(argc, argv);
+    if (command == L"string" || command == L"template") return command_resource(argc, argv);
     return usage();
 }
 
@@ -291,6 +359,8 @@ int dispatch(int argc, wchar_t** argv) {
 int main() {
     // "\n", not "\r\n", on a pipe.
     _setmode(_fileno(stdout), _O_BINARY);
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return usage();
