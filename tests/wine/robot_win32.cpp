@@ -13,6 +13,8 @@
 //   robot rect     <title> [timeout]             window rectangle: left top right bottom
 //   robot msgbox   <title> <button> [timeout]    reads a message box, then presses
 //                                                ok|cancel|yes|no|abort|retry|ignore
+//   robot key      <title> <esc|enter|tab> [timeout]  posts the key to the window's focus,
+//                                                through the program's message loop
 //   robot string   <exe> <id>                    a string of a program's string table
 //   robot template <exe> <id>                    a program's dialog template, built hidden
 //                                                in the robot: caption, then its controls
@@ -275,6 +277,28 @@ int command_window(int argc, wchar_t** argv) {
     return 0;
 }
 
+/// Posts a key press to the control that has the focus in the window's thread.
+int command_key(int argc, wchar_t** argv) {
+    if (argc < 4) return usage();
+    const std::wstring name = argv[3];
+    const WPARAM key = name == L"esc" ? VK_ESCAPE : name == L"enter" ? VK_RETURN : name == L"tab" ? VK_TAB : 0;
+    if (key == 0) return usage();
+    HWND window = wait_window(argv[2], nullptr, timeout_arg(argc, argv, 4));
+    if (!window) {
+        std::fputs("timeout: window not found\n", stderr);
+        return 1;
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+        target = info.hwndFocus;
+    }
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    return 0;
+}
+
 /// Prints a message box's texts and visible buttons, then presses one of them.
 int command_msgbox(int argc, wchar_t** argv) {
     if (argc < 4) return usage();
@@ -350,6 +374,7 @@ int dispatch(int argc, wchar_t** argv) {
     if (command == L"gettext" || command == L"click") return command_control(argc, argv);
     if (command == L"texts" || command == L"controls" || command == L"rect") return command_window(argc, argv);
     if (command == L"msgbox") return command_msgbox(argc, argv);
+    if (command == L"key") return command_key(argc, argv);
     if (command == L"string" || command == L"template") return command_resource(argc, argv);
     return usage();
 }
