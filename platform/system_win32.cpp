@@ -2,13 +2,13 @@
 // Texts cross this boundary as code page 932 bytes and go to the wide (W) API as UTF-16,
 // converted with code page 932 explicitly, whatever the machine's ANSI code page is.
 
-#include "platform/win32_system.hpp"
-
 #include <windows.h>
+
+#include "platform/win32_system.hpp"
+// The COM and shell headers need <windows.h> first.
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-
 
 #include "platform/host_file.hpp"
 
@@ -120,8 +120,7 @@ HKEY root_handle(root_key root) {
 }
 
 bool open_key(root_key root, const std::string& sub_key, REGSAM access, reg_key* key) {
-    return RegOpenKeyExW(root_handle(root), to_wide(sub_key).c_str(), 0, access, key->out()) ==
-           ERROR_SUCCESS;
+    return RegOpenKeyExW(root_handle(root), to_wide(sub_key).c_str(), 0, access, key->out()) == ERROR_SUCCESS;
 }
 
 /// A handle from CreateFileW, closed when it goes out of scope.
@@ -262,7 +261,8 @@ std::optional<file_status> win32_system::status(const std::string& path) {
 }
 
 file_error win32_system::copy_file(const std::string& from, const std::string& to, bool replace) {
-    if (CopyFileW(to_wide(from).c_str(), to_wide(to).c_str(), replace ? FALSE : TRUE)) return file_error::None;
+    if (CopyFileW(to_wide(from).c_str(), to_wide(to).c_str(), replace ? FALSE : TRUE))
+        return file_error::None;
     return last_error();
 }
 
@@ -288,8 +288,8 @@ file_error win32_system::set_file_times(const std::string& path, const civil_tim
     if (!file.valid()) {
         DWORD first = GetLastError();
         if (first == ERROR_FILE_NOT_FOUND || first == ERROR_PATH_NOT_FOUND) return error_from_code(first);
-        file_handle retry(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        file_handle retry(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!retry.valid()) return last_error();
         if (!SetFileTime(retry.get(), &created_utc, nullptr, &written_utc)) return last_error();
         return file_error::None;
@@ -382,8 +382,8 @@ std::optional<std::string> win32_system::query_value(root_key root, const std::s
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
     std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), wide_name.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.get(), wide_name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &got) != ERROR_SUCCESS)
         return std::nullopt;
     data.resize(got / sizeof(wchar_t));
     // The stored data normally ends with its zero; a value written without one is taken whole.
@@ -398,8 +398,8 @@ bool win32_system::set_value(root_key root, const std::string& sub_key, const st
     std::wstring wide = to_wide(data);
     // REG_SZ is stored with its terminating zero counted.
     DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), to_wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                          bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), to_wide(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 bool win32_system::delete_value(root_key root, const std::string& sub_key, const std::string& name) {
@@ -425,8 +425,8 @@ bool win32_system::delete_key(root_key root, const std::string& sub_key) {
         reg_key key;
         if (!open_key(root, sub_key, KEY_READ, &key)) return false;
         DWORD sub_keys = 0;
-        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &sub_keys, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &sub_keys, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
             sub_keys != 0)
             return false;
     }
@@ -460,8 +460,8 @@ bool win32_system::start_process(const std::string& path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(application.c_str(), command_line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(application.c_str(), command_line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
