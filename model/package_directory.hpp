@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "model/byte_cursor.hpp"
+#include "model/format_error.hpp"
 #include "model/record.hpp"
 #include "model/record_map.hpp"
 

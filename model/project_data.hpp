@@ -5,7 +5,9 @@
 #include <span>
 #include <string>
 
+#include "model/byte_cursor.hpp"
 #include "model/file_set_records.hpp"
+#include "model/format_error.hpp"
 #include "model/settings_records.hpp"
 
 namespace platform {
