@@ -1,0 +1,136 @@
+#pragma once
+// The adaptive Huffman code of packed entries.
+//
+// A packed entry is a bit stream, most significant bit of each byte first, of symbol codes:
+// the path from the root to the symbol's leaf (1 for a step to `one`, 0 for a step to
+// `zero`). A byte value not yet in the tree is sent as the path to the nyt (not yet
+// transmitted) leaf followed by its 8 bits, most significant first. The stream ends with
+// the path of the end symbol and 0 bits up to the next byte boundary. The tree starts with
+// the end symbol and the nyt leaf and is re-balanced after every symbol, so no code table
+// is stored.
+//
+// End of input: a symbol is emitted only when every bit of its code (and, after the nyt
+// path, all 8 bits of the byte value) lies within the input. Decoding stops at the end
+// symbol or at the first symbol whose bits run past the end of the input; that symbol is
+// dropped. Every code is at least one bit long, so the output never exceeds 8 bytes per
+// input byte. Bytes after the end symbol are ignored.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "package/bit_reader.hpp"
+#include "package/bit_writer.hpp"
+
+namespace platform {
+class system;
+}
+
+namespace package {
+
+/// The coding tree with its update rule; one instance serves any number of streams,
+/// `reset` before each.
+///
+/// The nodes are stored by their place in the sibling order: the root at place 1, the node
+/// of the next lower order at place 2, and so on down to the nyt leaf at the last place.
+/// The node one order above a node is then simply the one at the place before it. A swap
+/// exchanges two places' contents (weight, children, symbol) and leaves the places' own
+/// link to their parent as it is. Place 0 is a sentinel above the root whose weight matches
+/// no node. This gives the same tree, the same codes and the same bits as a tree of node
+/// records with a table of node numbers by order.
+///
+/// For decoding, a table maps every tree position down to depth `table_bits` (numbered as
+/// in a heap: root 1, children of h at 2h and 2h + 1) to the place there, and every
+/// position at depth `table_bits` below a shallower leaf to that leaf. One look-up of the
+/// next `table_bits` bits then finds most symbols, and the nodes above them are found
+/// without following parent links. Only the positions below moved nodes are rewritten.
+class huffman_coder {
+public:
+    /// Symbol value of the end symbol; byte values are 0 to 255.
+    static constexpr int end_symbol = -1;
+    /// decode_symbol's result when the input ends inside a code.
+    static constexpr int incomplete = -3;
+    /// 256 byte values, the end symbol and the nyt leaf need at most 2 * 258 - 1 nodes.
+    static constexpr int max_nodes = 515;
+
+    huffman_coder() { reset(); }
+
+    /// Back to the starting tree: the end symbol and the nyt leaf below the root.
+    void reset();
+    /// Reads one symbol's code: a byte value, `end_symbol`, or `incomplete` when the input
+    /// ends inside the code. Does not update the tree.
+    int decode_symbol(bit_reader& in);
+    /// Writes the code of a byte value or of `end_symbol`. Does not update the tree.
+    void encode_symbol(int symbol, bit_writer& out);
+    /// Counts one more occurrence of a symbol and re-balances the tree.
+    void update(int symbol);
+
+    /// Decodes into out until it is full, the end symbol or the end of input; returns the
+    /// number of bytes written. `finished` tells whether decoding has stopped for good.
+    std::size_t decode_some(bit_reader& in, std::span<std::byte> out);
+    bool finished() const { return finished_; }
+    /// True when the stream ended with the end symbol (not by running out of input).
+    bool reached_end_symbol() const { return reached_end_; }
+
+private:
+    using place = std::int16_t;
+    static constexpr int root = 1;
+    static constexpr int places = max_nodes + 1;
+    static constexpr int table_bits = 10;
+    static constexpr int max_moved = 64;
+
+    int find(int symbol) const;
+    void add_symbol(int symbol);
+    void lead(int a);
+    void slide_increment();
+    void swap(int a, int b);
+    void update_general(int symbol);
+    void update_along_path(int symbol, const place* path, int depth);
+    void update_from_table(int symbol, int leaf, unsigned prefix, int depth);
+    void count_from(int p);
+    void moved(int p);
+    void refresh_table();
+    void fill_table(int p, unsigned position, int depth);
+    bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
+    int parent(int p) const { return up_[p] >> 1; }
+
+    /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
+    std::array<std::uint64_t, places> key_{};
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
+    std::array<place, 2 * places> kid_{};
+    /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
+    std::array<place, places> up_{};
+    std::array<place, places> sym_{};
+    /// Place of the leaf of symbol s at [s + 1], 0 for none.
+    std::array<place, 257> leaf_of_{};
+    /// Places from the root to the leaf of the symbol just coded, valid until the tree
+    /// changes: decoding writes them from the start, encoding (walking up) up to the end.
+    std::array<place, places + 1> path_{};
+    int path_start_ = 0;
+    int path_depth_ = 0;
+    int path_symbol_ = incomplete;
+    /// Tree position to place | depth << 10; see the class comment.
+    std::array<std::uint16_t, 2 << table_bits> table_{};
+    /// Places whose contents changed since the table was last brought up to date.
+    std::array<place, max_moved> moved_{};
+    int moved_count_ = 0;
+    int nyt_ = root;
+    int cur_ = root;
+    int leaf_to_inc_ = 0;
+    bool finished_ = false;
+    bool reached_end_ = false;
+};
+
+/// Decodes a packed stream; stops at the end symbol or at the end of input.
+std::string huffman_decode(std::span<const std::byte> packed);
+/// Encodes data as a packed stream.
+std::string huffman_encode(std::span<const std::byte> data);
+/// Decodes packed file P into output file Q through the platform interface, streaming the
+/// output in chunks (constant memory besides the mapping of P). Returns false when P cannot
+/// be read or Q cannot be written completely. A stream that runs out before its end symbol
+/// is not an error: its output ends with the last complete symbol.
+bool decode_file(platform::system& sys, const std::string& packed_path, const std::string& output_path);
+
+}  // namespace package
