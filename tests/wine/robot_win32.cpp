@@ -8,18 +8,19 @@
 //   robot waitgone <title> [timeout]             exit 0 when no visible window has that title
 //   robot gettext  <title> <id> [timeout]        text of a control
 //   robot click    <title> <id> [timeout]        posts WM_COMMAND(id, BN_CLICKED)
-//   robot texts    <title> [timeout]             every static text of the window, in z-order
-//   robot controls <title> [timeout]             every child: class, id, visibility, text
-//   robot rect     <title> [timeout]             window rectangle: left top right bottom
-//   robot msgbox   <title> <button> [timeout]    reads a message box, then presses
-//                                                ok|cancel|yes|no|abort|retry|ignore
+//   robot texts    <title> [timeout] [class]     every static text of the window, in z-order
+//   robot controls <title> [timeout] [class]     every child: class, id, visibility, text
+//   robot rect     <title> [timeout] [class]     window rectangle: left top right bottom
+//   robot msgbox   <title> <button> [timeout]    reads the message box that shows the button
+//                                                (ok|cancel|yes|no|abort|retry|ignore), then
+//                                                presses it
 //   robot key      <title> <esc|enter|tab> [timeout]  posts the key to the window's focus,
 //                                                through the program's message loop
 //   robot string   <exe> <id>                    a string of a program's string table
 //   robot template <exe> <id>                    a program's dialog template, built hidden
 //                                                in the robot: caption, then its controls
-// Exit codes: 0 done, 1 timeout (window not found or not gone), 2 control or button missing,
-// 64 usage.
+// Exit codes: 0 done, 1 timeout (window not found or not gone), 2 control or resource
+// missing, 64 usage.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -95,9 +96,12 @@ std::wstring control_text(HWND control) {
     return std::wstring(text.data(), got < text.size() ? got : text.size() - 1);
 }
 
+/// Which visible top-level window to find: the title, optionally the class and a visible
+/// control id (0: any).
 struct search {
     const wchar_t* title;
     const wchar_t* class_name;
+    int control_id;
     HWND found;
 };
 
@@ -106,20 +110,24 @@ BOOL CALLBACK match_window(HWND window, LPARAM context) {
     if (!IsWindowVisible(window)) return TRUE;
     if (s->class_name && class_of(window) != s->class_name) return TRUE;
     if (title_of(window) != s->title) return TRUE;
+    if (s->control_id != 0) {
+        HWND control = GetDlgItem(window, s->control_id);
+        if (!control || !IsWindowVisible(control)) return TRUE;
+    }
     s->found = window;
     return FALSE;
 }
 
-HWND find_window(const wchar_t* title, const wchar_t* class_name) {
-    search s{title, class_name, nullptr};
+HWND find_window(const wchar_t* title, const wchar_t* class_name, int control_id = 0) {
+    search s{title, class_name, control_id, nullptr};
     EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND wait_window(const wchar_t* title, const wchar_t* class_name, DWORD timeout) {
+HWND wait_window(const wchar_t* title, const wchar_t* class_name, DWORD timeout, int control_id = 0) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = find_window(title, class_name)) return window;
+        if (HWND window = find_window(title, class_name, control_id)) return window;
         if (GetTickCount() - start >= timeout) return nullptr;
         Sleep(poll_ms);
     }
@@ -260,7 +268,8 @@ int command_control(int argc, wchar_t** argv) {
 
 /// Commands on a whole window: texts, controls, rect.
 int command_window(int argc, wchar_t** argv) {
-    HWND window = wait_window(argv[2], nullptr, timeout_arg(argc, argv, 3));
+    const wchar_t* class_name = argc > 4 ? argv[4] : nullptr;
+    HWND window = wait_window(argv[2], class_name, timeout_arg(argc, argv, 3));
     if (!window) {
         std::fputs("timeout: window not found\n", stderr);
         return 1;
@@ -304,9 +313,10 @@ int command_msgbox(int argc, wchar_t** argv) {
     if (argc < 4) return usage();
     const int id = button_id(argv[3]);
     if (id == 0) return usage();
-    HWND box = wait_window(argv[2], L"#32770", timeout_arg(argc, argv, 4));
+    // The box with that title that shows the button: another dialog may share the title.
+    HWND box = wait_window(argv[2], L"#32770", timeout_arg(argc, argv, 4), id);
     if (!box) {
-        std::fputs("timeout: message box not found\n", stderr);
+        std::fputs("timeout: message box with that button not found\n", stderr);
         return 1;
     }
     print_statics(box);
@@ -319,10 +329,6 @@ int command_msgbox(int argc, wchar_t** argv) {
     std::printf("buttons%s\n", buttons.c_str());
     std::fflush(stdout);
     HWND button = GetDlgItem(box, id);
-    if (!button || !IsWindowVisible(button)) {
-        std::fprintf(stderr, "button %d not present\n", id);
-        return 2;
-    }
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return 0;
 }
