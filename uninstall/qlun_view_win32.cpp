@@ -11,7 +11,8 @@ namespace {
 
 /// A palette of count entries; entry i has red, green and blue i * step.
 HPALETTE make_grey_palette(int count, int step) {
-    std::vector<unsigned char> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * static_cast<std::size_t>(count));
+    std::vector<unsigned char> storage(sizeof(LOGPALETTE) +
+                                       sizeof(PALETTEENTRY) * static_cast<std::size_t>(count));
     auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
     palette->palVersion = 0x300;
     palette->palNumEntries = static_cast<WORD>(count);
@@ -48,7 +49,8 @@ bool qlun_view::on_create(const CREATESTRUCTW&) {
 void qlun_view::start_removal(const std::string& project_path) {
     if (!remover_) {
         remover_ = std::make_unique<remove_dialog>(handle(), app_.system(), app_.screen(), app_.project(),
-                                                   project_path, [this] { app_.end_run(uninstall_app::exit_removed); });
+                                                   project_path,
+                                                   [this] { app_.end_run(uninstall_app::exit_removed); });
         if (!remover_->create_modeless()) {
             remover_.reset();
             app_.end_run(uninstall_app::exit_not_removed);

@@ -16,8 +16,9 @@ namespace uninstall {
 class remove_dialog : public platform::win32_dialog, private removal_observer {
 public:
     /// finished is called once the completion message has been answered.
-    remove_dialog(HWND parent, platform::system& system, platform::screen& screen, const model::project_data& project,
-                  std::string project_path, std::function<void()> finished);
+    remove_dialog(HWND parent, platform::system& system, platform::screen& screen,
+                  const model::project_data& project, std::string project_path,
+                  std::function<void()> finished);
 
     /// Fills in the text and moves the window near the bottom-right corner of the screen.
     void place_dialog();

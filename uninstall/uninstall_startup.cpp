@@ -15,11 +15,15 @@ std::string removal_question(const std::string& app_name) {
 
 uninstall_startup::uninstall_startup(platform::system& system, platform::screen& screen,
                                      std::string application_title, project_loader loader)
-    : system_(system), screen_(screen), application_title_(std::move(application_title)), loader_(std::move(loader)) {}
+    : system_(system),
+      screen_(screen),
+      application_title_(std::move(application_title)),
+      loader_(std::move(loader)) {}
 
 bool uninstall_startup::load(const std::string& project_path, model::project_data& project) {
     if (project_path.empty() || !system_.status(project_path)) {
-        screen_.message_box(already_removed_message, uninstall_caption, platform::MbOk | platform::MbIconInformation);
+        screen_.message_box(already_removed_message, uninstall_caption,
+                            platform::MbOk | platform::MbIconInformation);
         return false;
     }
     model::load_result result = loader_(system_, project_path, project);

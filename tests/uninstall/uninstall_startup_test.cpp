@@ -58,7 +58,8 @@ struct broken_case {
     const char* message;
 };
 
-class broken_project_test : public uninstall_startup_test, public ::testing::WithParamInterface<broken_case> {};
+class broken_project_test : public uninstall_startup_test,
+                            public ::testing::WithParamInterface<broken_case> {};
 
 TEST_P(broken_project_test, reports_with_application_title) {
     put_project(titled_project().substr(0, GetParam().kept_bytes));
@@ -101,6 +102,7 @@ TEST_P(confirm_test, asks_with_application_name) {
 }
 
 INSTANTIATE_TEST_SUITE_P(answers, confirm_test,
-                         ::testing::Values(confirm_case{platform::IdOk, true}, confirm_case{platform::IdCancel, false}));
+                         ::testing::Values(confirm_case{platform::IdOk, true},
+                                           confirm_case{platform::IdCancel, false}));
 
 }  // namespace

@@ -72,8 +72,9 @@ protected:
 
     void on_cancel() override {
         stop_timer(step_timer_id);
-        const int answer = screen_.message_box("中止しますか？", "確認",
-                                               platform::MbYesNo | platform::MbIconExclamation | platform::MbDefButton2);
+        const int answer =
+            screen_.message_box("中止しますか？", "確認",
+                                platform::MbYesNo | platform::MbIconExclamation | platform::MbDefButton2);
         if (answer == platform::IdYes) {
             finish(3);
         } else {
@@ -95,7 +96,8 @@ private:
 
 class probe_view : public platform::win32_view {
 public:
-    probe_view(platform::win32_frame& frame, platform::win32_screen& screen) : frame_(frame), screen_(screen) {}
+    probe_view(platform::win32_frame& frame, platform::win32_screen& screen)
+        : frame_(frame), screen_(screen) {}
 
     void begin() { start_timer(start_timer_id, 10); }
 
@@ -132,7 +134,8 @@ protected:
     bool init_instance() override {
         auto view = std::make_unique<probe_view>(frame_, screen_);
         probe_view* shown_view = view.get();
-        if (!frame_.create_frame("フレーム テスト", WS_OVERLAPPEDWINDOW, nullptr, std::move(view))) return false;
+        if (!frame_.create_frame("フレーム テスト", WS_OVERLAPPEDWINDOW, nullptr, std::move(view)))
+            return false;
         frame_.end_program_with(0);
         SetWindowPos(frame_.handle(), HWND_TOP, 40, 40, 600, 400, SWP_SHOWWINDOW);
         shown_view->begin();

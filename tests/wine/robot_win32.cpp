@@ -41,8 +41,9 @@ constexpr DWORD poll_ms = 20;
 constexpr UINT message_timeout_ms = 2000;
 
 int usage() {
-    std::fputs("usage: robot list | wait | waitgone | gettext | click | texts | controls | rect | msgbox ...\n",
-               stderr);
+    std::fputs(
+        "usage: robot list | wait | waitgone | gettext | click | texts | controls | rect | msgbox ...\n",
+        stderr);
     return 64;
 }
 
@@ -61,11 +62,20 @@ std::string escaped(const std::wstring& text) {
     std::wstring out;
     for (wchar_t c : text) {
         switch (c) {
-            case L'\n': out += L"\\n"; break;
-            case L'\r': out += L"\\r"; break;
-            case L'\t': out += L"\\t"; break;
-            case L'\\': out += L"\\\\"; break;
-            default: out += c;
+            case L'\n':
+                out += L"\\n";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\\':
+                out += L"\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return utf8(out);
@@ -91,8 +101,8 @@ std::wstring control_text(HWND control) {
         return {};
     std::vector<wchar_t> text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        message_timeout_ms, &got);
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, message_timeout_ms, &got);
     return std::wstring(text.data(), got < text.size() ? got : text.size() - 1);
 }
 
@@ -141,8 +151,8 @@ BOOL CALLBACK list_window(HWND window, LPARAM) {
     if (!IsWindowVisible(window)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    std::printf("pid=%lu class=%s title=%s\n", static_cast<unsigned long>(pid), escaped(class_of(window)).c_str(),
-                escaped(title_of(window)).c_str());
+    std::printf("pid=%lu class=%s title=%s\n", static_cast<unsigned long>(pid),
+                escaped(class_of(window)).c_str(), escaped(title_of(window)).c_str());
     return TRUE;
 }
 
@@ -180,7 +190,8 @@ void print_controls(HWND window) {
         const bool visible = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
         const bool picture = _wcsicmp(class_of(child).c_str(), L"Static") == 0 && is_icon_static(child);
         std::printf("%s %d %s %s\n", escaped(class_of(child)).c_str(), GetDlgCtrlID(child),
-                    visible ? "visible" : "hidden", picture ? "(picture)" : escaped(control_text(child)).c_str());
+                    visible ? "visible" : "hidden",
+                    picture ? "(picture)" : escaped(control_text(child)).c_str());
     }
 }
 
@@ -207,8 +218,8 @@ int button_id(const wchar_t* name) {
         const wchar_t* name;
         int id;
     };
-    static const named buttons[] = {{L"ok", IDOK},         {L"cancel", IDCANCEL}, {L"abort", IDABORT},
-                                    {L"retry", IDRETRY},   {L"ignore", IDIGNORE}, {L"yes", IDYES},
+    static const named buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"abort", IDABORT},
+                                    {L"retry", IDRETRY}, {L"ignore", IDIGNORE}, {L"yes", IDYES},
                                     {L"no", IDNO}};
     for (const auto& b : buttons) {
         if (std::wcscmp(name, b.name) == 0) return b.id;
@@ -290,7 +301,10 @@ int command_window(int argc, wchar_t** argv) {
 int command_key(int argc, wchar_t** argv) {
     if (argc < 4) return usage();
     const std::wstring name = argv[3];
-    const WPARAM key = name == L"esc" ? VK_ESCAPE : name == L"enter" ? VK_RETURN : name == L"tab" ? VK_TAB : 0;
+    const WPARAM key = name == L"esc"     ? VK_ESCAPE
+                       : name == L"enter" ? VK_RETURN
+                       : name == L"tab"   ? VK_TAB
+                                          : 0;
     if (key == 0) return usage();
     HWND window = wait_window(argv[2], nullptr, timeout_arg(argc, argv, 4));
     if (!window) {
@@ -344,7 +358,8 @@ int command_resource(int argc, wchar_t** argv) {
     const int id = _wtoi(argv[3]);
     if (std::wcscmp(argv[1], L"string") == 0) {
         const wchar_t* text = nullptr;
-        const int length = LoadStringW(module.get(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+        const int length =
+            LoadStringW(module.get(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
         if (length <= 0) {
             std::fprintf(stderr, "string %d not found\n", id);
             return 2;
@@ -378,7 +393,8 @@ int dispatch(int argc, wchar_t** argv) {
     if (command == L"wait") return command_wait(argc, argv);
     if (command == L"waitgone") return command_waitgone(argc, argv);
     if (command == L"gettext" || command == L"click") return command_control(argc, argv);
-    if (command == L"texts" || command == L"controls" || command == L"rect") return command_window(argc, argv);
+    if (command == L"texts" || command == L"controls" || command == L"rect")
+        return command_window(argc, argv);
     if (command == L"msgbox") return command_msgbox(argc, argv);
     if (command == L"key") return command_key(argc, argv);
     if (command == L"string" || command == L"template") return command_resource(argc, argv);
