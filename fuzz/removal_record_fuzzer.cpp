@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const install::removal_record record = install::removal_record::parse(bytes);
         // What parses must write back to the same bytes.
         const std::string again = record.serialize();
-        if (install::removal_record::parse({reinterpret_cast<const std::byte*>(again.data()), again.size()}).entries !=
-            record.entries) {
+        if (install::removal_record::parse({reinterpret_cast<const std::byte*>(again.data()), again.size()})
+                .entries != record.entries) {
             __builtin_trap();
         }
     } catch (const model::format_error&) {

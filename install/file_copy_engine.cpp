@@ -7,7 +7,6 @@
 #include "model/byte_cursor.hpp"
 #include "model/format_error.hpp"
 #include "package/temp_folder.hpp"
-#include "package/volume_header.hpp"
 #include "package/volume_join.hpp"
 
 namespace install {
@@ -32,33 +31,49 @@ private:
     bool& flag_;
 };
 
-std::uint32_t without_normal(std::uint32_t attributes) { return attributes & ~std::uint32_t{platform::Normal}; }
+std::uint32_t without_normal(std::uint32_t attributes) {
+    return attributes & ~std::uint32_t{platform::Normal};
+}
 
 }  // namespace
 
 int timer_id(copy_next next) {
     switch (next) {
-    case copy_next::OpenPieceTable: return 1027;
-    case copy_next::Volume: return 1028;
-    case copy_next::Entry: return 1029;
-    case copy_next::Finish: return 1031;
-    default: return 0;
+        case copy_next::OpenPieceTable:
+            return 1027;
+        case copy_next::Volume:
+            return 1028;
+        case copy_next::Entry:
+            return 1029;
+        case copy_next::Finish:
+            return 1031;
+        default:
+            return 0;
     }
 }
 
 copy_next step_of_timer(int id) {
     switch (id) {
-    case 1027: return copy_next::OpenPieceTable;
-    case 1028: return copy_next::Volume;
-    case 1029: return copy_next::Entry;
-    case 1031: return copy_next::Finish;
-    default: return copy_next::Wait;
+        case 1027:
+            return copy_next::OpenPieceTable;
+        case 1028:
+            return copy_next::Volume;
+        case 1029:
+            return copy_next::Entry;
+        case 1031:
+            return copy_next::Finish;
+        default:
+            return copy_next::Wait;
     }
 }
 
 file_copy_engine::file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view,
                                    const model::project_data& project, std::string destination_folder)
-    : sys_(sys), screen_(screen), view_(view), project_(project), destination_folder_(std::move(destination_folder)) {}
+    : sys_(sys),
+      screen_(screen),
+      view_(view),
+      project_(project),
+      destination_folder_(std::move(destination_folder)) {}
 
 file_copy_engine::~file_copy_engine() = default;
 
@@ -98,47 +113,46 @@ copy_next file_copy_engine::start(const std::string& caption) {
     return finish_step(copy_next::OpenPieceTable);
 }
 
+std::optional<copy_next> file_copy_engine::held_back(copy_next step) const {
+    // A run that is over stays over; a step fired from inside a message box of another
+    // step or of the Cancel question, or a timer other than the armed one, does nothing.
+    if (!extractor_) return copy_next::Wait;
+    if (!is_step(next_)) return next_;
+    if (busy_ || cancel_open_ || next_ != step) return copy_next::Wait;
+    return std::nullopt;
+}
+
 copy_next file_copy_engine::run(copy_next next) {
     switch (next) {
-    case copy_next::OpenPieceTable: return step_open_piece_table();
-    case copy_next::Volume: return step_volume();
-    case copy_next::Entry: return step_entry();
-    case copy_next::Finish: return step_finish();
-    default: return next;
+        case copy_next::OpenPieceTable:
+            return step_open_piece_table();
+        case copy_next::Volume:
+            return step_volume();
+        case copy_next::Entry:
+            return step_entry();
+        case copy_next::Finish:
+            return step_finish();
+        default:
+            return next;
     }
 }
 
 copy_next file_copy_engine::step_open_piece_table() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::OpenPieceTable)) return *held;
     busy_scope busy(busy_);
     if (!extractor_->open_piece_table()) return fail(package_file_failure_text);
     return finish_step(copy_next::Volume);
 }
 
-std::uint32_t file_copy_engine::volume_limit() const {
-    // No package needs a volume counter beyond the number of its volume files or of its
-    // entries; a piece record naming a higher volume would otherwise keep the run
-    // stepping through empty volumes for ever.
-    std::uint32_t limit = static_cast<std::uint32_t>(std::max<std::int32_t>(extractor_->last_entry_number(), 0));
-    if (const auto header = package::read_volume_header(sys_, temp_folder_ + "arkci.vrz")) {
-        limit = std::max(limit, header->volume_count);
-    }
-    return limit + 1;
-}
-
 copy_next file_copy_engine::step_volume() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Volume)) return *held;
     busy_scope busy(busy_);
-    if (extractor_->volume_counter() >= volume_limit()) return fail(package_file_failure_text);
     if (!extractor_->next_volume()) return fail(joined_volume_failure_text);
     return finish_step(copy_next::Entry);
 }
 
 copy_next file_copy_engine::step_entry() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Entry)) return *held;
     busy_scope busy(busy_);
     view_.set_progress(progress_position_);
     progress_position_ += progress_step_;
@@ -149,26 +163,27 @@ copy_next file_copy_engine::step_entry() {
     }
     const package::extract_result result = extractor_->extract_entry(entry_index_);
     switch (result.status) {
-    case package::extract_status::Done:
-        if (!copy_real_files(result.real_name)) return stop_run();
-        return finish_step(copy_next::Entry);
-    case package::extract_status::VolumeChange:
-        // The same entry is asked for again once the next volume is open.
-        --entry_index_;
-        return finish_step(copy_next::Volume);
-    case package::extract_status::NameNotFound:
-        // Reopening the joined volumes cannot bring the entry back; going on would leave
-        // the application without the file and report success.
-        return fail(joined_volume_failure_text);
-    case package::extract_status::WriteFailure: return fail(output_failure_text);
-    case package::extract_status::Damaged: break;
+        case package::extract_status::Done:
+            if (!copy_real_files(result.real_name)) return stop_run();
+            return finish_step(copy_next::Entry);
+        case package::extract_status::VolumeChange:
+            // The same entry is asked for again once the next volume is open.
+            --entry_index_;
+            return finish_step(copy_next::Volume);
+        case package::extract_status::NameNotFound:
+            // Reopening the joined volumes cannot bring the entry back; going on would leave
+            // the application without the file and report success.
+            return fail(joined_volume_failure_text);
+        case package::extract_status::WriteFailure:
+            return fail(output_failure_text);
+        case package::extract_status::Damaged:
+            break;
     }
     return fail(package_file_failure_text);
 }
 
 copy_next file_copy_engine::step_finish() {
-    if (busy_ || cancel_open_) return copy_next::Wait;
-    if (!extractor_ || !is_step(next_)) return next_;
+    if (const auto held = held_back(copy_next::Finish)) return *held;
     busy_scope busy(busy_);
     extractor_->close_all();
     if (project_.act_info.register_uninstall != 0 && !uninstall_source_.empty()) write_uninstall_entry();
@@ -178,10 +193,10 @@ copy_next file_copy_engine::step_finish() {
 }
 
 copy_next file_copy_engine::cancel() {
-    if (busy_ || cancel_open_ || !is_step(next_)) return copy_next::Wait;
+    if (!extractor_ || busy_ || cancel_open_ || !is_step(next_)) return copy_next::Wait;
     cancel_open_ = true;
-    const int answer =
-        screen_.message_box(cancel_question_text, setup_caption, platform::MbYesNo | platform::MbIconInformation);
+    const int answer = screen_.message_box(cancel_question_text, setup_caption,
+                                           platform::MbYesNo | platform::MbIconInformation);
     cancel_open_ = false;
     if (answer == platform::IdYes) {
         busy_scope busy(busy_);
@@ -194,7 +209,8 @@ copy_next file_copy_engine::cancel() {
 bool file_copy_engine::copy_real_files(const std::string& name) {
     const model::setup_files& files = project_.files;
     bool go_on = for_each_loose_candidate(
-        files, name, [&](const std::string& key, const model::file_object& f, file_origin origin, component_state) {
+        files, name,
+        [&](const std::string& key, const model::file_object& f, file_origin origin, component_state) {
             return place_file(key, f, origin, name) != placed::Stopped;
         });
     files.folders.for_each([&](const std::string&, const model::folder_object& folder) {
@@ -219,7 +235,8 @@ bool file_copy_engine::copy_real_folder_files(const model::folder_object& folder
 
 file_copy_engine::placed file_copy_engine::place_file(const std::string& key, const model::file_object& f,
                                                       file_origin origin, const std::string& name) {
-    const placement_target target = placement_target_of(f, origin, destination_folder_, windows_directory(sys_));
+    const placement_target target =
+        placement_target_of(f, origin, destination_folder_, windows_directory(sys_));
     make_folders(sys_, target.folders_path);
     note_uninstall_source(uninstall_source_, f, destination_folder_);
     placed outcome = placed::Skipped;
@@ -228,7 +245,7 @@ file_copy_engine::placed file_copy_engine::place_file(const std::string& key, co
         if (!copy_with_retry(temp_folder_ + name, target.destination, skipped)) return placed::Stopped;
         if (!skipped) {
             // The file is in place from here on, times or not: the uninstaller may remove it.
-            note_placed(key, f, target.destination);
+            placed_.add({key, f.install_path, target.destination});
             if (!stamp_with_retry(f, target.destination)) return placed::Stopped;
             outcome = placed::Done;
         }
@@ -237,7 +254,8 @@ file_copy_engine::placed file_copy_engine::place_file(const std::string& key, co
     return outcome;
 }
 
-bool file_copy_engine::copy_with_retry(const std::string& source, const std::string& destination, bool& skipped) {
+bool file_copy_engine::copy_with_retry(const std::string& source, const std::string& destination,
+                                       bool& skipped) {
     for (;;) {
         const platform::file_error error = sys_.copy_file(source, destination, true);
         if (error == platform::file_error::None) return true;
@@ -273,12 +291,6 @@ bool file_copy_engine::stamp_with_retry(const model::file_object& f, const std::
     }
 }
 
-void file_copy_engine::note_placed(const std::string& key, const model::file_object& f, const std::string& destination) {
-    auto& entries = placed_.entries;
-    std::erase_if(entries, [&](const removal_entry& e) { return same_path(e.real_path, destination); });
-    entries.push_back({key, f.install_path, destination});
-}
-
 void file_copy_engine::delete_if_present(const std::string& path) {
     if (!sys_.status(path)) return;
     sys_.set_attributes(path, platform::Normal);
@@ -286,7 +298,8 @@ void file_copy_engine::delete_if_present(const std::string& path) {
 }
 
 void file_copy_engine::write_uninstall_entry() {
-    const std::string folder = uninstall_folder(uninstall_source_, destination_folder_, windows_directory(sys_));
+    const std::string folder =
+        uninstall_folder(uninstall_source_, destination_folder_, windows_directory(sys_));
     // The folder may hold no file of the application (all went to the Windows folders).
     make_folders(sys_, folder + kit_project_name);
 
@@ -321,20 +334,18 @@ void file_copy_engine::write_removal_record(const std::string& folder) {
     const std::string path = folder + removal_record::file_name;
     // Files that an earlier installation into this folder placed and that this run left
     // alone (an overwrite rule kept them) still belong to the application.
-    removal_record record;
+    removal_record earlier;
     if (const auto mapping = sys_.map_file(path)) {
         try {
-            record = removal_record::parse(mapping->bytes());
+            earlier = removal_record::parse(mapping->bytes());
         } catch (const model::format_error&) {
-            record.entries.clear();
+            earlier.entries.clear();
         }
     }
-    for (const removal_entry& e : placed_.entries) {
-        std::erase_if(record.entries, [&](const removal_entry& old) { return same_path(old.real_path, e.real_path); });
-        record.entries.push_back(e);
-    }
+    install::placed_files record(earlier);
+    for (const removal_entry& e : placed_.record().entries) record.add(e);
     if (sys_.status(path)) sys_.set_attributes(path, platform::Normal);
-    const std::string bytes = record.serialize();
+    const std::string bytes = record.record().serialize();
     if (auto out = sys_.create_file(path)) {
         const bool written = out->write(model::as_bytes(bytes)) && out->close();
         if (!written) return;
@@ -353,7 +364,8 @@ void file_copy_engine::delete_temp_files() {
     if (extractor_) {
         extractor_->directory().for_each([&](const std::string&, const model::comp_file_object& entry) {
             // A name that would leave T is never used as a path.
-            if (package::is_plain_file_name(entry.packed_name)) delete_if_present(temp_folder_ + entry.packed_name);
+            if (package::is_plain_file_name(entry.packed_name))
+                delete_if_present(temp_folder_ + entry.packed_name);
         });
     }
     for (std::uint32_t k = 0;; ++k) {

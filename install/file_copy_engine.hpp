@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "install/copy_view.hpp"
@@ -45,8 +46,8 @@ class file_copy_engine {
 public:
     /// destination_folder is D as the wizard stored it (no trailing backslash; empty when
     /// the destination page was not shown).
-    file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view, const model::project_data& project,
-                     std::string destination_folder);
+    file_copy_engine(platform::system& sys, platform::screen& screen, copy_view& view,
+                     const model::project_data& project, std::string destination_folder);
     ~file_copy_engine();
     file_copy_engine(const file_copy_engine&) = delete;
     file_copy_engine& operator=(const file_copy_engine&) = delete;
@@ -85,24 +86,25 @@ public:
     /// U: the path from which the application's folder is derived.
     const std::string& uninstall_source() const { return uninstall_source_; }
     /// The files placed so far, as the removal record will list them.
-    const removal_record& placed_files() const { return placed_; }
+    const removal_record& placed_files() const { return placed_.record(); }
     /// The extractor, once start has run (null before).
     const package::package_extractor* extractor() const { return extractor_.get(); }
 
 private:
     enum class placed { Done, Skipped, Stopped };
 
+    /// The result of a step that must not run now, or nullopt when it may.
+    std::optional<copy_next> held_back(copy_next step) const;
     copy_next finish_step(copy_next next);
     copy_next fail(const char* text);
     copy_next stop_run();
-    placed place_file(const std::string& key, const model::file_object& f, file_origin origin, const std::string& name);
+    placed place_file(const std::string& key, const model::file_object& f, file_origin origin,
+                      const std::string& name);
     bool copy_with_retry(const std::string& source, const std::string& destination, bool& skipped);
     bool stamp_with_retry(const model::file_object& f, const std::string& destination);
-    void note_placed(const std::string& key, const model::file_object& f, const std::string& destination);
     void write_uninstall_entry();
     void write_removal_record(const std::string& folder);
     void delete_if_present(const std::string& path);
-    std::uint32_t volume_limit() const;
 
     platform::system& sys_;
     platform::screen& screen_;
@@ -116,7 +118,7 @@ private:
     int progress_position_ = 0;
     int progress_step_ = 0;
     std::string uninstall_source_;
-    removal_record placed_;
+    install::placed_files placed_;
     /// What runs next: the step that the Cancel question holds back.
     copy_next next_ = copy_next::OpenPieceTable;
     bool cancel_open_ = false;

@@ -14,7 +14,8 @@ inline constexpr const char* package_file_failure_text =
 
 /// The joined volumes "~vrncomp.tmp" cannot be read.
 inline constexpr const char* joined_volume_failure_text =
-    "\"Arkbs.vrz\"ファイルの読み込みに失敗しました。\n\nファイルが存在しないか、壊れている可能性があります。\n"
+    "\"Arkbs."
+    "vrz\"ファイルの読み込みに失敗しました。\n\nファイルが存在しないか、壊れている可能性があります。\n"
     "ファイルが壊れた場合は、ユーザーサポート係までご連絡ください。";
 
 /// A packed or decoded file could not be written to the temporary folder.
@@ -35,7 +36,8 @@ inline constexpr const char* floppy_request_format =
 std::string file_error_cause(platform::file_error error);
 
 /// A copy that failed: names both files and the cause; answered with Abort, Retry or Ignore.
-std::string copy_failure_text(const std::string& source, const std::string& destination, platform::file_error error);
+std::string copy_failure_text(const std::string& source, const std::string& destination,
+                              platform::file_error error);
 
 /// Setting a placed file's times failed: names the file and the cause; Abort, Retry or Ignore.
 std::string time_stamp_failure_text(const std::string& path, platform::file_error error);

@@ -9,12 +9,22 @@ namespace install {
 
 namespace {
 
-constexpr std::array<folder_macro, 4> tested_order = {
-    folder_macro::Root, folder_macro::ProgramFiles, folder_macro::Windows, folder_macro::System};
+constexpr std::array<folder_macro, 4> tested_order = {folder_macro::Root, folder_macro::ProgramFiles,
+                                                      folder_macro::Windows, folder_macro::System};
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool is_lead_byte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
-bool ends_with_backslash(std::string_view text) { return !text.empty() && text.back() == '\\'; }
+/// Length of the character that starts at i: 2 for a lead byte with its trail byte, else 1.
+std::size_t char_length(std::string_view text, std::size_t i) {
+    return is_lead_byte(text[i]) && i + 1 < text.size() ? 2 : 1;
+}
+
+bool contains(std::string_view text, std::string_view part) {
+    return find_text(text, part) != std::string_view::npos;
+}
 
 std::string join_folder(std::string_view folder, std::string_view name) {
     std::string out(folder);
@@ -25,13 +35,38 @@ std::string join_folder(std::string_view folder, std::string_view name) {
 
 }  // namespace
 
+std::size_t find_text(std::string_view text, std::string_view part, std::size_t from) {
+    for (std::size_t i = 0; i < text.size(); i += char_length(text, i)) {
+        if (i >= from && text.substr(i, part.size()) == part) return i;
+    }
+    return part.empty() && from >= text.size() ? text.size() : std::string_view::npos;
+}
+
+std::size_t last_backslash(std::string_view text) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i += char_length(text, i)) {
+        if (text[i] == '\\') found = i;
+    }
+    return found;
+}
+
+bool ends_with_backslash(std::string_view text) {
+    const std::size_t at = last_backslash(text);
+    return at != std::string_view::npos && at + 1 == text.size();
+}
+
 std::string_view macro_text(folder_macro macro) {
     switch (macro) {
-    case folder_macro::Root: return "[ROOT]";
-    case folder_macro::ProgramFiles: return "[PROGRAM FILES]";
-    case folder_macro::Windows: return "[WINDOWS]";
-    case folder_macro::System: return "[SYSTEM]";
-    case folder_macro::None: break;
+        case folder_macro::Root:
+            return "[ROOT]";
+        case folder_macro::ProgramFiles:
+            return "[PROGRAM FILES]";
+        case folder_macro::Windows:
+            return "[WINDOWS]";
+        case folder_macro::System:
+            return "[SYSTEM]";
+        case folder_macro::None:
+            break;
     }
     return {};
 }
@@ -55,11 +90,16 @@ std::string drive_root(std::string_view windows_dir) { return std::string(window
 
 std::string macro_expansion(folder_macro macro, std::string_view windows_dir) {
     switch (macro) {
-    case folder_macro::Root: return drive_root(windows_dir);
-    case folder_macro::ProgramFiles: return drive_root(windows_dir) + "Program Files";
-    case folder_macro::Windows: return std::string(windows_dir);
-    case folder_macro::System: return std::string(windows_dir) + "\\System";
-    case folder_macro::None: break;
+        case folder_macro::Root:
+            return drive_root(windows_dir);
+        case folder_macro::ProgramFiles:
+            return drive_root(windows_dir) + "Program Files";
+        case folder_macro::Windows:
+            return std::string(windows_dir);
+        case folder_macro::System:
+            return std::string(windows_dir) + "\\System";
+        case folder_macro::None:
+            break;
     }
     return {};
 }
@@ -78,11 +118,18 @@ std::string resolve_macros(std::string_view text, std::string_view windows_dir) 
 std::string default_destination(std::int32_t base, std::string_view path, std::string_view windows_dir) {
     std::string folder = drive_root(windows_dir);
     switch (base) {
-    case 1: folder += "Program Files\\"; break;
-    // Bases 2 and 3 name the literal folders on the Windows drive, whatever W is called.
-    case 2: folder += "Windows\\"; break;
-    case 3: folder += "Windows\\System\\"; break;
-    default: break;
+        case 1:
+            folder += "Program Files\\";
+            break;
+        // Bases 2 and 3 name the literal folders on the Windows drive, whatever W is called.
+        case 2:
+            folder += "Windows\\";
+            break;
+        case 3:
+            folder += "Windows\\System\\";
+            break;
+        default:
+            break;
     }
     if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
     if (ends_with_backslash(path)) path.remove_suffix(1);
@@ -92,11 +139,16 @@ std::string default_destination(std::int32_t base, std::string_view path, std::s
 
 folder_start make_folders_start(std::string_view path, std::string_view windows_dir) {
     switch (last_macro(path)) {
-    case folder_macro::Root: return {drive_root(windows_dir), 7};
-    case folder_macro::ProgramFiles: return {drive_root(windows_dir) + "Program Files\\", 16};
-    case folder_macro::Windows: return {std::string(windows_dir), 10};
-    case folder_macro::System: return {std::string(windows_dir) + "\\System\\", 9};
-    case folder_macro::None: break;
+        case folder_macro::Root:
+            return {drive_root(windows_dir), 7};
+        case folder_macro::ProgramFiles:
+            return {drive_root(windows_dir) + "Program Files\\", 16};
+        case folder_macro::Windows:
+            return {std::string(windows_dir), 10};
+        case folder_macro::System:
+            return {std::string(windows_dir) + "\\System\\", 9};
+        case folder_macro::None:
+            break;
     }
     // A full path: start at its own drive root.
     return {std::string(path.substr(0, 3)), 3};
@@ -127,7 +179,8 @@ void make_folders(platform::system& sys, std::string_view path) {
     if (entered) {
         std::string current = start.folder;
         std::string_view rest = path.substr(std::min(start.skip, path.size()));
-        for (auto slash = rest.find('\\'); slash != std::string_view::npos; slash = rest.find('\\')) {
+        for (auto slash = find_text(rest, "\\"); slash != std::string_view::npos;
+             slash = find_text(rest, "\\")) {
             const std::string_view name = rest.substr(0, slash);
             rest.remove_prefix(slash + 1);
             if (name.empty()) continue;

@@ -1,6 +1,6 @@
 #include "install/install_plan.hpp"
 
-#include <algorithm>
+#include <map>
 
 #include "install/folder_macros.hpp"
 
@@ -15,26 +15,24 @@ public:
     explicit planned_machine(platform::system& sys) : sys_(sys) {}
 
     std::optional<platform::file_status> status(const std::string& path) const {
-        for (auto it = placed_.rbegin(); it != placed_.rend(); ++it) {
-            if (same_path(it->first, path)) return it->second;
-        }
+        const auto it = placed_.find(path_key(path));
+        if (it != placed_.end()) return it->second;
         return sys_.status(path);
     }
 
-    /// A copy leaves the project's size and times at path.
+    /// A copy leaves a file of the project's size and times at path.
     void copy(const std::string& path, const model::file_object& f) {
-        platform::file_status status;
+        platform::file_status status = sys_.status(path).value_or(platform::file_status{});
+        status.is_directory = false;
         status.size = static_cast<std::uint32_t>(f.file_size);
-        status.attributes = platform::Archive;
-        if (auto existing = sys_.status(path)) status = *existing, status.size = static_cast<std::uint32_t>(f.file_size);
         if (auto t = to_local_time(f.created_stamp)) status.created = *t;
         if (auto t = to_local_time(f.modified_stamp)) status.last_write = *t;
-        placed_.emplace_back(path, status);
+        placed_[path_key(path)] = status;
     }
 
 private:
     platform::system& sys_;
-    std::vector<std::pair<std::string, platform::file_status>> placed_;
+    std::map<std::string, platform::file_status> placed_;
 };
 
 std::string component_reason(std::int16_t id) {
@@ -45,9 +43,12 @@ std::string component_reason(std::int16_t id) {
 
 std::string_view action_name(plan_action action) {
     switch (action) {
-    case plan_action::Copy: return "copy";
-    case plan_action::SkipComponent: return "skip (component)";
-    case plan_action::SkipOverwrite: return "skip (overwrite rule)";
+        case plan_action::Copy:
+            return "copy";
+        case plan_action::SkipComponent:
+            return "skip (component)";
+        case plan_action::SkipOverwrite:
+            return "skip (overwrite rule)";
     }
     return {};
 }
@@ -60,17 +61,23 @@ install_plan make_install_plan(const model::project_data& project, const model::
     plan.windows_directory = windows_directory(sys);
     plan.destination_folder = destination_folder;
     planned_machine machine(sys);
+    placed_files placed;
     const component_selection* chosen = selection ? &*selection : nullptr;
 
+    // The first packed file of each real name, in the directory's visiting order.
+    std::map<std::string, std::string> packed_names;
+    directory.for_each([&](const std::string&, const model::comp_file_object& c) {
+        packed_names.try_emplace(c.real_name, c.packed_name);
+    });
+
     for (const plan_entry& entry : entries) {
-        std::string packed_name;
-        directory.for_each([&](const std::string&, const model::comp_file_object& c) {
-            if (packed_name.empty() && c.real_name == entry.real_name) packed_name = c.packed_name;
-        });
+        const auto found = packed_names.find(entry.real_name);
+        const std::string packed_name = found == packed_names.end() ? std::string() : found->second;
         bool used = false;
         for_each_candidate(
             project.files, entry.real_name,
-            [&](const std::string& key, const model::file_object& f, file_origin origin, component_state state) {
+            [&](const std::string& key, const model::file_object& f, file_origin origin,
+                component_state state) {
                 used = true;
                 planned_file p;
                 p.entry_number = entry.number;
@@ -96,9 +103,7 @@ install_plan make_install_plan(const model::project_data& project, const model::
                 p.verdict = decide_overwrite(f, machine.status(target.destination));
                 if (p.verdict == overwrite_verdict::Copy) {
                     machine.copy(target.destination, f);
-                    std::erase_if(plan.record.entries,
-                                  [&](const removal_entry& e) { return same_path(e.real_path, target.destination); });
-                    plan.record.entries.push_back({key, f.install_path, target.destination});
+                    placed.add({key, f.install_path, target.destination});
                 } else {
                     p.action = plan_action::SkipOverwrite;
                     p.reason = std::string(verdict_name(p.verdict));
@@ -110,6 +115,7 @@ install_plan make_install_plan(const model::project_data& project, const model::
         if (!used) plan.unused.push_back({entry.number, entry.real_name});
     }
 
+    plan.record = placed.record();
     if (project.act_info.register_uninstall == 0) {
         plan.uninstall_note = "the project does not register an uninstall entry";
     } else if (plan.uninstall_source.empty()) {

@@ -26,9 +26,9 @@ struct plan_entry {
 };
 
 enum class plan_action {
-    Copy,               ///< the file is copied to destination
-    SkipComponent,      ///< a folder file whose component is not selected
-    SkipOverwrite,      ///< the overwrite rule keeps the file already at destination
+    Copy,           ///< the file is copied to destination
+    SkipComponent,  ///< a folder file whose component is not selected
+    SkipOverwrite,  ///< the overwrite rule keeps the file already at destination
 };
 
 /// Short English name of an action, for the plan's output.
@@ -36,9 +36,9 @@ std::string_view action_name(plan_action action);
 
 struct planned_file {
     std::uint32_t entry_number = 0;
-    std::string real_name;      ///< the package file placed
-    std::string packed_name;    ///< its packed file in the package directory (empty if none)
-    std::string entry_key;      ///< key of the file_object in its map
+    std::string real_name;    ///< the package file placed
+    std::string packed_name;  ///< its packed file in the package directory (empty if none)
+    std::string entry_key;    ///< key of the file_object in its map
     file_origin origin = file_origin::FilesMap;
     std::string install_path;
     std::string sub_path;

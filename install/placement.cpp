@@ -67,8 +67,9 @@ std::optional<platform::civil_time> to_local_time(const model::date_time& stamp)
 }
 
 model::date_time from_local_time(const platform::civil_time& time) {
-    const std::int64_t days = days_from_civil(time.year, static_cast<unsigned>(time.month),
-                                              static_cast<unsigned>(time.day)) - stamp_epoch;
+    const std::int64_t days =
+        days_from_civil(time.year, static_cast<unsigned>(time.month), static_cast<unsigned>(time.day)) -
+        stamp_epoch;
     const double fraction = (time.hour * 3600.0 + time.minute * 60.0 + time.second) / seconds_per_day;
     model::date_time out;
     out.status = 0;
@@ -76,8 +77,8 @@ model::date_time from_local_time(const platform::civil_time& time) {
     return out;
 }
 
-placement_target placement_target_of(const model::file_object& f, file_origin origin, std::string_view destination_folder,
-                                     std::string_view windows_dir) {
+placement_target placement_target_of(const model::file_object& f, file_origin origin,
+                                     std::string_view destination_folder, std::string_view windows_dir) {
     placement_target out;
     if (destination_folder.empty()) {
         out.folders_path = f.install_path;
@@ -95,7 +96,8 @@ placement_target placement_target_of(const model::file_object& f, file_origin or
     std::string rest;
     if (macro == folder_macro::Windows || macro == folder_macro::System) {
         // System files keep their place whatever folder the user chose.
-        folder = macro == folder_macro::Windows ? std::string(windows_dir) + "\\" : std::string(windows_dir) + "\\System\\";
+        folder = macro == folder_macro::Windows ? std::string(windows_dir) + "\\"
+                                                : std::string(windows_dir) + "\\System\\";
         rest = origin == file_origin::FilesMap ? after_macro() : f.sub_path;
     } else {
         folder = std::string(destination_folder) + "\\";
@@ -108,41 +110,52 @@ placement_target placement_target_of(const model::file_object& f, file_origin or
 
 component_state component_state_of(const model::setup_files& files, std::int16_t component_id,
                                    const component_selection* selection) {
-    const model::compo_file_object* component = files.component_map.find(static_cast<std::uint16_t>(component_id));
+    const model::compo_file_object* component =
+        files.component_map.find(static_cast<std::uint16_t>(component_id));
     if (component == nullptr) return component_state::NotInMap;
-    const bool selected = selection != nullptr ? selection->count(component_id) != 0 : component->selected != 0;
+    const bool selected =
+        selection != nullptr ? selection->count(component_id) != 0 : component->selected != 0;
     return selected ? component_state::Selected : component_state::Unselected;
 }
 
-overwrite_verdict decide_overwrite(const model::file_object& f, const std::optional<platform::file_status>& existing) {
+overwrite_verdict decide_overwrite(const model::file_object& f,
+                                   const std::optional<platform::file_status>& existing) {
     const bool exists = existing.has_value() && !existing->is_directory;
     switch (f.overwrite_mode) {
-    case 1: {
-        if (!exists) return overwrite_verdict::Copy;
-        const auto stamp = to_local_time(f.modified_stamp);
-        // Without a usable stamp there is nothing to compare: the packaged file wins.
-        if (stamp && existing->last_write > *stamp) return overwrite_verdict::ExistingIsNewer;
-        return overwrite_verdict::Copy;
-    }
-    case 2:
-        if (exists && existing->size == static_cast<std::uint32_t>(f.file_size)) return overwrite_verdict::SameSize;
-        return overwrite_verdict::Copy;
-    case 4: return exists ? overwrite_verdict::Exists : overwrite_verdict::Copy;
-    default: return overwrite_verdict::Copy;
+        case 1: {
+            if (!exists) return overwrite_verdict::Copy;
+            const auto stamp = to_local_time(f.modified_stamp);
+            // Without a usable stamp there is nothing to compare: the packaged file wins.
+            if (stamp && existing->last_write > *stamp) return overwrite_verdict::ExistingIsNewer;
+            return overwrite_verdict::Copy;
+        }
+        case 2:
+            if (exists && existing->size == static_cast<std::uint32_t>(f.file_size))
+                return overwrite_verdict::SameSize;
+            return overwrite_verdict::Copy;
+        case 4:
+            return exists ? overwrite_verdict::Exists : overwrite_verdict::Copy;
+        default:
+            return overwrite_verdict::Copy;
     }
 }
 
 std::string_view verdict_name(overwrite_verdict verdict) {
     switch (verdict) {
-    case overwrite_verdict::Copy: return "copy";
-    case overwrite_verdict::ExistingIsNewer: return "existing file is newer";
-    case overwrite_verdict::SameSize: return "existing file has the same size";
-    case overwrite_verdict::Exists: return "existing file is never overwritten";
+        case overwrite_verdict::Copy:
+            return "copy";
+        case overwrite_verdict::ExistingIsNewer:
+            return "existing file is newer";
+        case overwrite_verdict::SameSize:
+            return "existing file has the same size";
+        case overwrite_verdict::Exists:
+            return "existing file is never overwritten";
     }
     return {};
 }
 
-void note_uninstall_source(std::string& source, const model::file_object& f, std::string_view destination_folder) {
+void note_uninstall_source(std::string& source, const model::file_object& f,
+                           std::string_view destination_folder) {
     if (!source.empty()) return;
     if (!destination_folder.empty()) {
         // The removal kit goes to the folder the user chose, wherever that is.
@@ -152,13 +165,14 @@ void note_uninstall_source(std::string& source, const model::file_object& f, std
     }
 }
 
-std::string uninstall_folder(std::string_view source, std::string_view destination_folder, std::string_view windows_dir) {
+std::string uninstall_folder(std::string_view source, std::string_view destination_folder,
+                             std::string_view windows_dir) {
     if (source.empty()) return {};
     if (!destination_folder.empty()) return std::string(destination_folder) + "\\";
-    const std::size_t slash = source.rfind('\\');
+    const std::size_t slash = last_backslash(source);
     std::string folder(slash == std::string_view::npos ? std::string_view() : source.substr(0, slash));
     const std::string_view macro = macro_text(folder_macro::ProgramFiles);
-    for (auto at = folder.find(macro); at != std::string::npos; at = folder.find(macro, at)) {
+    for (auto at = find_text(folder, macro); at != std::string::npos; at = find_text(folder, macro, at)) {
         folder.replace(at, macro.size(), "Program Files");
     }
     std::string out = drive_root(windows_dir);
@@ -175,21 +189,43 @@ std::string uninstall_key(std::string_view app_name) {
 }
 
 std::string uninstall_command(std::string_view folder) {
-    return "\"" + std::string(folder) + "qlun.exe\" \"" + std::string(folder) + "arkbs.vrz\"";
+    std::string out;
+    out.reserve(2 * folder.size() + 24);
+    out += '"';
+    out.append(folder).append("qlun.exe").append("\" \"");
+    out.append(folder).append("arkbs.vrz");
+    out += '"';
+    return out;
 }
 
-bool same_path(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (is_lead_byte(a[i])) {
-            // The trail byte of a double-byte character may look like an ASCII letter.
-            if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+std::string path_key(std::string_view path) {
+    std::string key(path);
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        // The trail byte of a double-byte character may look like an ASCII letter.
+        if (is_lead_byte(key[i])) {
             ++i;
             continue;
         }
-        if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+        key[i] = ascii_lower(key[i]);
     }
-    return true;
+    return key;
+}
+
+bool same_path(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && path_key(a) == path_key(b);
+}
+
+placed_files::placed_files(const removal_record& earlier) {
+    for (const removal_entry& e : earlier.entries) add(e);
+}
+
+void placed_files::add(removal_entry entry) {
+    const auto [at, added] = index_.try_emplace(path_key(entry.real_path), record_.entries.size());
+    if (added) {
+        record_.entries.push_back(std::move(entry));
+    } else {
+        record_.entries[at->second] = std::move(entry);
+    }
 }
 
 }  // namespace install

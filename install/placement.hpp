@@ -3,11 +3,13 @@
 // copy engine and the install plan both take their decisions from these functions only.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
+#include "install/removal_record.hpp"
 #include "model/file_set_records.hpp"
 #include "model/record.hpp"
 #include "platform/system.hpp"
@@ -34,8 +36,8 @@ struct placement_target {
 
 /// Destination of f with the destination folder D (empty: the project's own paths) and
 /// the Windows directory W.
-placement_target placement_target_of(const model::file_object& f, file_origin origin, std::string_view destination_folder,
-                                     std::string_view windows_dir);
+placement_target placement_target_of(const model::file_object& f, file_origin origin,
+                                     std::string_view destination_folder, std::string_view windows_dir);
 
 /// Whether a file of a folder tree is installed under the component selection. A
 /// component id missing from the component map installs the file.
@@ -56,7 +58,8 @@ enum class overwrite_verdict {
     SameSize,         ///< mode 2: the existing file already has the project's size
     Exists,           ///< mode 4: never overwrite
 };
-overwrite_verdict decide_overwrite(const model::file_object& f, const std::optional<platform::file_status>& existing);
+overwrite_verdict decide_overwrite(const model::file_object& f,
+                                   const std::optional<platform::file_status>& existing);
 
 /// Short English name of a verdict, for plans and logs.
 std::string_view verdict_name(overwrite_verdict verdict);
@@ -64,11 +67,13 @@ std::string_view verdict_name(overwrite_verdict verdict);
 /// Uninstall source U: set once, from the first file that is placed (copied or kept by
 /// its overwrite rule). With a chosen destination folder D it is D; otherwise the
 /// install_path of the first file whose macro is "[PROGRAM FILES]".
-void note_uninstall_source(std::string& source, const model::file_object& f, std::string_view destination_folder);
+void note_uninstall_source(std::string& source, const model::file_object& f,
+                           std::string_view destination_folder);
 
 /// The application's folder F for the removal kit, ending in a backslash; empty when U is
 /// empty. With a chosen destination folder F is that folder itself.
-std::string uninstall_folder(std::string_view source, std::string_view destination_folder, std::string_view windows_dir);
+std::string uninstall_folder(std::string_view source, std::string_view destination_folder,
+                             std::string_view windows_dir);
 
 /// The uninstall entry's key below HKEY_LOCAL_MACHINE.
 std::string uninstall_key(std::string_view app_name);
@@ -77,6 +82,23 @@ std::string uninstall_command(std::string_view folder);
 
 /// Paths compare as Windows compares them: ASCII letters without regard to case.
 bool same_path(std::string_view a, std::string_view b);
+/// The form in which same_path compares a path (ASCII letters folded to lower case).
+std::string path_key(std::string_view path);
+
+/// The files a run has placed, one entry per real path: a later placement at the same path
+/// replaces the earlier entry where it stands.
+class placed_files {
+public:
+    placed_files() = default;
+    /// Starts from the entries of an earlier record.
+    explicit placed_files(const removal_record& earlier);
+    void add(removal_entry entry);
+    const removal_record& record() const { return record_; }
+
+private:
+    removal_record record_;
+    std::map<std::string, std::size_t> index_;  ///< path_key of real_path -> entry
+};
 
 // The walk over the file sets. f(key, file, origin, state) is called for every
 // file_object whose source_name is name (exact comparison), with the component state
@@ -88,7 +110,8 @@ template <class F>
 bool for_each_loose_candidate(const model::setup_files& files, const std::string& name, F&& f) {
     bool go_on = true;
     files.files.for_each([&](const std::string& key, const model::file_object& file) {
-        if (go_on && file.source_name == name) go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
+        if (go_on && file.source_name == name)
+            go_on = f(key, file, file_origin::FilesMap, component_state::Selected);
     });
     return go_on;
 }
@@ -96,11 +119,13 @@ bool for_each_loose_candidate(const model::setup_files& files, const std::string
 /// One folder tree: the folder's own files, then each subfolder's tree, maps in visiting order.
 template <class F>
 bool for_each_folder_candidate(const model::setup_files& files, const model::folder_object& folder,
-                               const std::string& name, F&& f, const component_selection* selection = nullptr) {
+                               const std::string& name, F&& f,
+                               const component_selection* selection = nullptr) {
     bool go_on = true;
     folder.files.for_each([&](const std::string& key, const model::file_object& file) {
         if (go_on && file.source_name == name) {
-            go_on = f(key, file, file_origin::FolderTree, component_state_of(files, file.component_id, selection));
+            go_on = f(key, file, file_origin::FolderTree,
+                      component_state_of(files, file.component_id, selection));
         }
     });
     folder.subfolders.for_each([&](const std::string&, const model::folder_object& sub) {

@@ -3,18 +3,19 @@
 #include <cstdio>
 
 #include "install/file_copy_messages.hpp"
+#include "install/folder_macros.hpp"
 #include "package/temp_folder.hpp"
 #include "package/volume_join.hpp"
 
 namespace install {
 
-package_preparation::package_preparation(platform::system& sys, platform::screen& screen, preparation_view& view,
-                                         std::string source_folder)
+package_preparation::package_preparation(platform::system& sys, platform::screen& screen,
+                                         preparation_view& view, std::string source_folder)
     : sys_(sys), screen_(screen), view_(view), source_folder_(std::move(source_folder)) {}
 
 std::string package_preparation::source_path(const std::string& name) const {
     if (source_folder_.empty()) return name;
-    return source_folder_.back() == '\\' ? source_folder_ + name : source_folder_ + "\\" + name;
+    return ends_with_backslash(source_folder_) ? source_folder_ + name : source_folder_ + "\\" + name;
 }
 
 void package_preparation::set_bar(int position) { view_.set_progress(position); }
@@ -46,7 +47,8 @@ bool package_preparation::gather_volumes(std::uint32_t count, std::uint32_t shar
         if (!sys_.status(source_path(name))) {
             char text[256];
             std::snprintf(text, sizeof text, floppy_request_format, static_cast<int>(i + 2));
-            const int answer = screen_.message_box(text, setup_caption, platform::MbOkCancel | platform::MbIconInformation);
+            const int answer =
+                screen_.message_box(text, setup_caption, platform::MbOkCancel | platform::MbIconInformation);
             if (answer == platform::IdCancel) {
                 delete_temp_files();
                 return false;

@@ -82,8 +82,8 @@ struct control_file {
     const char* copy;
 };
 inline constexpr control_file control_files[] = {
-    {"spex1.dat", "Setup.exe"}, {"spex2.dat", "qlun.exe"},     {"arkmtx.vrz", "arkmtx.vrz"},
-    {"ark.vrz", "ark.vrz"},     {"arkbs.vrz", "arkbs.vrz"},    {"arkci.vrz", "arkci.vrz"},
+    {"spex1.dat", "Setup.exe"},     {"spex2.dat", "qlun.exe"},    {"arkmtx.vrz", "arkmtx.vrz"},
+    {"ark.vrz", "ark.vrz"},         {"arkbs.vrz", "arkbs.vrz"},   {"arkci.vrz", "arkci.vrz"},
     {"licence.lic", "licence.lic"}, {"readme.txt", "readme.txt"},
 };
 

@@ -63,7 +63,8 @@ removal_record removal_record::parse(std::span<const std::byte> bytes) {
             e.real_path = in.read_text();
             out.entries.push_back(std::move(e));
         }
-        if (in.remaining() != 0) throw model::format_error(in.position(), "bytes after the last removal entry");
+        if (in.remaining() != 0)
+            throw model::format_error(in.position(), "bytes after the last removal entry");
     } catch (const model::format_error& e) {
         // Offsets count from the start of the file, magic included.
         throw model::format_error(magic.size() + e.offset(), removal_error_text(e));

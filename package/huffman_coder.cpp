@@ -1,6 +1,7 @@
 #include "package/huffman_coder.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -26,13 +27,10 @@ void huffman_coder::reset() {
     // The root starts as the nyt leaf of weight 0.
     key_[root] = 1;
     nyt_ = root;
-    cur_ = root;
     leaf_to_inc_ = 0;
-    path_symbol_ = incomplete;
     finished_ = false;
     reached_end_ = false;
-    moved_count_ = 0;
-    moved(root);
+    moved_count_ = max_moved + 1;
     update(end_symbol);
 }
 
@@ -45,6 +43,19 @@ int huffman_coder::find(int symbol) const {
 void huffman_coder::swap(int a, int b) {
     // The places keep their parent links; the contents change places, so the children
     // of the moved contents and the symbols' leaves are pointed at the new places.
+    if (is_leaf(a) && is_leaf(b)) {
+        // Two leaves trading places leave every position's place as it was; only the end
+        // symbol's leaf is marked in the decoding table.
+        std::swap(key_[a], key_[b]);
+        std::swap(sym_[a], sym_[b]);
+        leaf_of_[sym_[a] + 1] = static_cast<place>(a);
+        leaf_of_[sym_[b] + 1] = static_cast<place>(b);
+        if (sym_[a] == end_symbol || sym_[b] == end_symbol) {
+            moved(a);
+            moved(b);
+        }
+        return;
+    }
     std::swap(key_[a], key_[b]);
     std::swap(sym_[a], sym_[b]);
     std::swap(kid_[2 * a], kid_[2 * b]);
@@ -61,7 +72,7 @@ void huffman_coder::swap(int a, int b) {
     }
 }
 
-void huffman_coder::add_symbol(int symbol) {
+int huffman_coder::add_symbol(int symbol) {
     // The nyt leaf at place b becomes an internal node; every order goes up by two, which
     // leaves the places as they are, and the two new nodes take the two lowest places.
     int b = nyt_;
@@ -76,65 +87,28 @@ void huffman_coder::add_symbol(int symbol) {
     key_[leaf] = 1;
     sym_[leaf] = static_cast<place>(symbol);
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
-    cur_ = b;
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
     moved(b);
+    return b;
 }
 
-void huffman_coder::moved(int p) {
-    if (moved_count_ == max_moved) {
-        // Too many to patch one by one: rewrite the whole table.
-        moved_[0] = root;
-        moved_count_ = 1;
-    }
-    moved_[moved_count_++] = static_cast<place>(p);
-}
-
-void huffman_coder::refresh_table() {
-    for (int i = 0; i < moved_count_; ++i) {
-        int p = moved_[i];
-        unsigned position = 0;
-        int depth = 0;
-        for (int n = p; n != root && depth <= table_bits; n = parent(n)) {
-            position |= static_cast<unsigned>(up_[n] & 1) << depth;
-            ++depth;
-        }
-        if (depth <= table_bits) fill_table(p, position | (1u << depth), depth);
-    }
-    moved_count_ = 0;
-}
-
-void huffman_coder::fill_table(int p, unsigned position, int depth) {
-    auto entry = static_cast<std::uint16_t>(p | depth << 10);
-    table_[position] = entry;
-    if (depth == table_bits) return;
-    if (is_leaf(p)) {
-        int spread = table_bits - depth;
-        std::fill_n(table_.begin() + (position << spread), 1u << spread, entry);
-        return;
-    }
-    fill_table(kid_[2 * p], 2 * position, depth + 1);
-    fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
-}
-
-void huffman_coder::lead(int a) {
+int huffman_coder::lead(int a) {
     // c climbs to the highest place of the run of nodes like a (same weight, same kind).
-    int c = a;
-    while (key_[c - 1] == key_[c]) --c;
-    if (c != a) {
+    if (key_[a - 1] == key_[a]) {
+        int c = a - 1;
+        while (key_[c - 1] == key_[c]) --c;
         swap(a, c);
         a = c;
     }
-    cur_ = a;
     if (parent(a) == parent(nyt_)) {
         leaf_to_inc_ = a;
-        cur_ = parent(a);
+        return parent(a);
     }
+    return a;
 }
 
-void huffman_coder::slide_increment() {
-    int cur = cur_;
+int huffman_coder::slide_increment(int cur) {
     std::uint64_t k = key_[cur];
     if (k & 1) {
         // A leaf moves above the internal nodes of its weight, never above the root.
@@ -143,8 +117,7 @@ void huffman_coder::slide_increment() {
             --cur;
         }
         key_[cur] = k + 2;
-        cur_ = parent(cur);
-        return;
+        return parent(cur);
     }
     // An internal node moves above the internal nodes of its weight, then above the leaves
     // of its weight plus one; the node to count next is its parent before the second move.
@@ -158,86 +131,140 @@ void huffman_coder::slide_increment() {
         --cur;
     }
     key_[cur] = k + 2;
-    cur_ = p;
+    return p;
 }
 
-void huffman_coder::update_general(int symbol) {
-    leaf_to_inc_ = 0;
-    cur_ = find(symbol);
-    if (cur_ == nyt_)
-        add_symbol(symbol);
-    else
-        lead(cur_);
-    while (cur_ != root) slide_increment();
-    key_[root] += 2;
-    if (leaf_to_inc_ != 0) {
-        cur_ = leaf_to_inc_;
-        slide_increment();
+void huffman_coder::count_up(int cur, unsigned position) {
+    // Mostly nothing moves and each node just counts one more. Until something moves, the
+    // table gives the nodes above from the tree position alone, without a chain of loads
+    // through the parent links, and the position tells when the root is reached.
+    if (position != 0) {
+        for (;;) {
+            std::uint64_t k = key_[cur];
+            std::uint64_t above = key_[cur - 1];
+            bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
+            if (moves) {
+                cur = slide_increment(cur);
+                break;
+            }
+            key_[cur] = k + 2;
+            position >>= 1;
+            if (position == 1) return;
+            cur = tree_[position];
+        }
     }
-    if (moved_count_ != 0) refresh_table();
-}
-
-void huffman_coder::count_from(int p) {
-    leaf_to_inc_ = 0;
-    cur_ = p;
-    while (cur_ != root) slide_increment();
-    if (moved_count_ != 0) refresh_table();
-}
-
-void huffman_coder::update_along_path(int symbol, const place* path, int depth) {
-    // Mostly no node has to move: every node on the path then just counts one more, and
-    // the path found while coding replaces the walk up the parent links.
-    int a = path[depth];
-    std::uint64_t ka = key_[a];
-    // The leaf moves when the node above it has its weight (lead or slide), and its count
-    // is deferred when it is the nyt leaf's sibling: both take the general way.
-    if (a != leaf_of_[symbol + 1] || key_[a - 1] - (ka - 1) < 2 || parent(a) == parent(nyt_)) {
-        update_general(symbol);
-        return;
+    while (cur != root) {
+        std::uint64_t k = key_[cur];
+        std::uint64_t above = key_[cur - 1];
+        bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
+        if (moves) {
+            cur = slide_increment(cur);
+        } else {
+            key_[cur] = k + 2;
+            cur = parent(cur);
+        }
     }
-    key_[a] = ka + 2;
-    for (int i = depth - 1; i > 0; --i) {
-        int p = path[i];
-        std::uint64_t k = key_[p];
-        std::uint64_t above = key_[p - 1];
-        if (above == k || above == k + 3) {
-            count_from(p);
+}
+
+inline bool huffman_coder::count_in_place(int leaf, unsigned position) {
+    // The leaf moves if the node above it has its weight (lead, or slide past an internal
+    // node), and its count is deferred when it is the nyt leaf's sibling.
+    std::uint64_t k = key_[leaf];
+    if (key_[leaf - 1] - k + 1 <= 1 || (position ^ 1) == position_[nyt_]) return false;
+    key_[leaf] = k + 2;
+    for (position >>= 1; position > 1; position >>= 1) {
+        int p = tree_[position];
+        std::uint64_t kp = key_[p];
+        // An internal node moves above a node of its weight that is internal (difference
+        // 0) or above a leaf of its weight plus one (difference 3).
+        std::uint64_t difference = key_[p - 1] - kp;
+        if (difference <= 3 && (difference == 0 || difference == 3)) {
+            count_up(p, moved_count_ == 0 ? position : 0);
             break;
         }
-        key_[p] = k + 2;
+        key_[p] = kp + 2;
     }
     key_[root] += 2;
+    if (moved_count_ != 0) refresh_table();
+    return true;
 }
 
-void huffman_coder::update_from_table(int symbol, int leaf, unsigned prefix, int depth) {
-    // As update_along_path, with the nodes above the leaf read from the table.
-    std::uint64_t ka = key_[leaf];
-    if (key_[leaf - 1] - (ka - 1) < 2 || parent(leaf) == parent(nyt_)) {
-        update_general(symbol);
-        return;
+void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
+    leaf_to_inc_ = 0;
+    int cur;
+    if (leaf == nyt_) {
+        cur = add_symbol(symbol);
+    } else {
+        cur = lead(leaf);
+        // lead moves only leaves, which leaves the places at every position as they were.
+        if (cur != leaf) position = position_[cur];
+        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(cur, position)) return;
     }
-    key_[leaf] = ka + 2;
-    for (int j = depth - 1; j > 0; --j) {
-        int p = table_[(1u << j) | (prefix >> (table_bits - j))] & 1023;
-        std::uint64_t k = key_[p];
-        std::uint64_t above = key_[p - 1];
-        if (above == k || above == k + 3) {
-            count_from(p);
-            break;
-        }
-        key_[p] = k + 2;
-    }
+    count_up(cur, moved_count_ == 0 ? position : 0);
     key_[root] += 2;
+    if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
+    if (moved_count_ != 0) refresh_table();
 }
 
 void huffman_coder::update(int symbol) {
-    if (symbol == path_symbol_) {
-        path_symbol_ = incomplete;
-        update_along_path(symbol, path_.data() + path_start_, path_depth_);
+    int leaf = find(symbol);
+    unsigned position = position_[leaf];
+    if (position != 0 && leaf != nyt_ && count_in_place(leaf, position)) return;
+    update_leaf(symbol, leaf, position);
+}
+
+void huffman_coder::moved(int p) {
+    if (moved_count_ < max_moved) moved_[moved_count_] = static_cast<place>(p);
+    if (moved_count_ <= max_moved) ++moved_count_;
+}
+
+void huffman_coder::refresh_table() {
+    if (moved_count_ > max_moved) {
+        position_.fill(0);
+        fill_table(root, 1, 0);
+        moved_count_ = 0;
         return;
     }
-    path_symbol_ = incomplete;
-    update_general(symbol);
+    for (int i = 0; i < moved_count_; ++i) {
+        int p = moved_[i];
+        unsigned position = 0;
+        int depth = 0;
+        for (int n = p; n != root && depth <= table_bits; n = parent(n)) {
+            position |= static_cast<unsigned>(up_[n] & 1) << depth;
+            ++depth;
+        }
+        if (depth <= table_bits)
+            fill_table(p, position | (1u << depth), depth);
+        else
+            clear_positions(p);
+    }
+    moved_count_ = 0;
+}
+
+void huffman_coder::fill_table(int p, unsigned position, int depth) {
+    position_[p] = static_cast<std::uint16_t>(position);
+    if (depth < table_bits) tree_[position] = static_cast<place>(p);
+    auto entry = static_cast<std::uint16_t>(p | depth << 10);
+    if (is_leaf(p)) {
+        if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
+        int spread = table_bits - depth;
+        std::fill_n(decode_table_.begin() + ((position << spread) - (1u << table_bits)), 1u << spread, entry);
+    } else if (depth == table_bits) {
+        decode_table_[position - (1u << table_bits)] = entry;
+        clear_positions(kid_[2 * p]);
+        clear_positions(kid_[2 * p + 1]);
+    } else {
+        fill_table(kid_[2 * p], 2 * position, depth + 1);
+        fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
+    }
+}
+
+void huffman_coder::clear_positions(int p) {
+    // Below a place without a position, every place had none already.
+    position_[p] = 0;
+    if (is_leaf(p)) return;
+    for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+        if (position_[kid] != 0) clear_positions(kid);
 }
 
 int huffman_coder::decode_symbol(bit_reader& in) {
@@ -245,11 +272,7 @@ int huffman_coder::decode_symbol(bit_reader& in) {
     std::uint64_t bits = in.bits();
     unsigned count = in.count();
     unsigned used = 0;
-    place* path = path_.data();
     int n = root;
-    int depth = 0;
-    path[0] = root;
-    path_symbol_ = incomplete;
     while (kid_[2 * n] >= 0) {
         if (used == count) {
             in.consume(used);
@@ -262,91 +285,84 @@ int huffman_coder::decode_symbol(bit_reader& in) {
         n = kid_[2 * n + static_cast<int>(bits >> 63)];
         bits <<= 1;
         ++used;
-        path[++depth] = static_cast<place>(n);
     }
-    path_start_ = 0;
-    path_depth_ = depth;
-    int symbol;
     if (n != nyt_) {
         in.consume(used);
-        symbol = sym_[n];
-    } else {
-        if (count - used < 8) {
-            in.consume(used);
-            in.refill();
-            if (in.count() < 8) return incomplete;
-            bits = in.bits();
-            used = 0;
-        }
-        in.consume(used + 8);
-        symbol = static_cast<int>(bits >> 56);
+        return sym_[n];
     }
-    path_symbol_ = symbol;
-    return symbol;
+    if (count - used < 8) {
+        in.consume(used);
+        in.refill();
+        if (in.count() < 8) return incomplete;
+        bits = in.bits();
+        used = 0;
+    }
+    in.consume(used + 8);
+    return static_cast<int>(bits >> 56);
 }
 
 void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
     int leaf = find(symbol);
-    // The path is collected from the leaf upwards, in 64-bit pieces; the piece nearest the
-    // root is the one still open when the walk ends.
-    std::uint64_t pieces[(max_nodes + 63) / 64];
-    int piece_count = 0;
-    std::uint64_t code = 0;
-    unsigned length = 0;
-    int i = static_cast<int>(path_.size()) - 1;
-    int n = leaf;
-    path_[i] = static_cast<place>(n);
-    while (n != root) {
-        int slot = up_[n];
-        code |= static_cast<std::uint64_t>(slot & 1) << length;
-        n = slot >> 1;
-        path_[--i] = static_cast<place>(n);
-        if (++length == 64) {
-            pieces[piece_count++] = code;
-            code = 0;
-            length = 0;
+    unsigned position = position_[leaf];
+    if (position != 0) {
+        // The position is a 1 bit followed by the code.
+        auto depth = static_cast<unsigned>(std::bit_width(position)) - 1;
+        out.put(position ^ (1u << depth), depth);
+    } else {
+        // Collected from the leaf upwards in 64-bit pieces; the piece nearest the root is
+        // the one still open when the walk ends.
+        std::uint64_t pieces[(max_nodes + 63) / 64];
+        int piece_count = 0;
+        std::uint64_t code = 0;
+        unsigned length = 0;
+        for (int n = leaf; n != root; n = parent(n)) {
+            code |= static_cast<std::uint64_t>(up_[n] & 1) << length;
+            if (++length == 64) {
+                pieces[piece_count++] = code;
+                code = 0;
+                length = 0;
+            }
         }
+        out.put(code, length);
+        while (piece_count > 0) out.put(pieces[--piece_count], 64);
     }
-    path_start_ = i;
-    path_depth_ = static_cast<int>(path_.size()) - 1 - i;
-    path_symbol_ = symbol;
-    out.put(code, length);
-    while (piece_count > 0) out.put(pieces[--piece_count], 64);
     if (leaf == nyt_) out.put(static_cast<std::uint64_t>(symbol & 0xFF), 8);
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
-    std::size_t written = 0;
-    while (!finished_ && written < out.size()) {
-        if (in.count() < 32) in.refill();
-        auto prefix = static_cast<unsigned>(in.bits() >> (64 - table_bits));
-        unsigned entry = table_[(1u << table_bits) | prefix];
-        int leaf = static_cast<int>(entry & 1023);
-        int depth = static_cast<int>(entry >> 10);
-        // The table ends at deep codes, the nyt leaf needs its 8 bits, and near the end of
-        // the input the code may be cut: those take the walk through the tree.
-        if (kid_[2 * leaf] < 0 && leaf != nyt_ && static_cast<unsigned>(depth) <= in.count()) {
-            in.consume(static_cast<unsigned>(depth));
+    // A local copy of the reader, so that its state can stay in registers.
+    bit_reader r = in;
+    std::byte* next = out.data();
+    std::byte* const end = next + out.size();
+    while (!finished_ && next != end) {
+        if (r.count() < 32) r.refill();
+        auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
+        unsigned entry = decode_table_[prefix];
+        unsigned depth = (entry >> 10) & 15;
+        // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
+        // codes cut by the end of the input take the walk through the tree.
+        if ((entry & plain_leaf) != 0 && depth <= r.count()) {
+            int leaf = static_cast<int>(entry & 1023);
+            r.consume(depth);
             int s = sym_[leaf];
-            if (s == end_symbol) {
-                finished_ = true;
-                reached_end_ = true;
-                break;
-            }
-            out[written++] = static_cast<std::byte>(s);
-            update_from_table(s, leaf, prefix, depth);
+            *next++ = static_cast<std::byte>(s);
+            unsigned position = (1u << depth) | (prefix >> (table_bits - depth));
+            if (!count_in_place(leaf, position)) update_leaf(s, leaf, position);
             continue;
         }
+        in = r;
         int s = decode_symbol(in);
+        r = in;
         if (s < 0) {
             finished_ = true;
             reached_end_ = s == end_symbol;
             break;
         }
-        out[written++] = static_cast<std::byte>(s);
+        *next++ = static_cast<std::byte>(s);
         update(s);
     }
-    return written;
+    in = r;
+    return static_cast<std::size_t>(next - out.data());
 }
 
 std::string huffman_decode(std::span<const std::byte> packed) {

@@ -41,11 +41,12 @@ namespace package {
 /// no node. This gives the same tree, the same codes and the same bits as a tree of node
 /// records with a table of node numbers by order.
 ///
-/// For decoding, a table maps every tree position down to depth `table_bits` (numbered as
-/// in a heap: root 1, children of h at 2h and 2h + 1) to the place there, and every
-/// position at depth `table_bits` below a shallower leaf to that leaf. One look-up of the
-/// next `table_bits` bits then finds most symbols, and the nodes above them are found
-/// without following parent links. Only the positions below moved nodes are rewritten.
+/// Two tables follow the tree down to depth `table_bits`, with tree positions numbered as
+/// in a heap (root 1, the children of h at 2h and 2h + 1): the place at every position
+/// above that depth, and for each string of `table_bits` bits the leaf it starts with, or
+/// the node it reaches. One look-up then decodes most symbols, and the nodes above a leaf
+/// are read from its position without following parent links. A move rewrites only the
+/// positions below the moved places.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -82,42 +83,47 @@ private:
     static constexpr int max_moved = 64;
 
     int find(int symbol) const;
-    void add_symbol(int symbol);
-    void lead(int a);
-    void slide_increment();
+    int add_symbol(int symbol);
+    int lead(int a);
+    int slide_increment(int cur);
     void swap(int a, int b);
-    void update_general(int symbol);
-    void update_along_path(int symbol, const place* path, int depth);
-    void update_from_table(int symbol, int leaf, unsigned prefix, int depth);
-    void count_from(int p);
+    /// `update` for a symbol whose leaf (or the nyt leaf) and its tree position are known.
+    void update_leaf(int symbol, int leaf, unsigned position);
+    /// Runs slide_increment from cur up to the root, with the common case inline; position
+    /// is cur's tree position while the table is up to date, else 0.
+    void count_up(int cur, unsigned position);
+    /// The update of a leaf at a known position when the leaf itself does not move (the
+    /// common case); false, with nothing changed, when it would.
+    bool count_in_place(int leaf, unsigned position);
     void moved(int p);
     void refresh_table();
     void fill_table(int p, unsigned position, int depth);
+    void clear_positions(int p);
     bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
     int parent(int p) const { return up_[p] >> 1; }
 
     /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
     std::array<std::uint64_t, places> key_{};
-    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
+    /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit; -1 for a leaf.
     std::array<place, 2 * places> kid_{};
     /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
     std::array<place, places> up_{};
     std::array<place, places> sym_{};
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
-    /// Places from the root to the leaf of the symbol just coded, valid until the tree
-    /// changes: decoding writes them from the start, encoding (walking up) up to the end.
-    std::array<place, places + 1> path_{};
-    int path_start_ = 0;
-    int path_depth_ = 0;
-    int path_symbol_ = incomplete;
-    /// Tree position to place | depth << 10; see the class comment.
-    std::array<std::uint16_t, 2 << table_bits> table_{};
-    /// Places whose contents changed since the table was last brought up to date.
+    /// Place at each tree position above depth table_bits; see the class comment.
+    std::array<place, 1 << table_bits> tree_{};
+    /// For each string of table_bits bits: place | depth << 10, plus plain_leaf when the
+    /// place holds the leaf of a byte value.
+    std::array<std::uint16_t, 1 << table_bits> decode_table_{};
+    static constexpr unsigned plain_leaf = 1u << 14;
+    /// Tree position of each place down to depth table_bits, 0 for deeper places.
+    std::array<std::uint16_t, places> position_{};
+    /// Places whose contents changed since the table was last brought up to date; more than
+    /// max_moved means the whole table.
     std::array<place, max_moved> moved_{};
     int moved_count_ = 0;
     int nyt_ = root;
-    int cur_ = root;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;

@@ -1,5 +1,6 @@
 #include "package/package_extractor.hpp"
 
+#include <algorithm>
 #include <exception>
 
 #include "model/format_error.hpp"
@@ -41,7 +42,8 @@ bool package_extractor::open_piece_table() {
 }
 
 bool package_extractor::next_volume() {
-    ++volume_counter_;
+    volume_counter_ = std::max(volume_counter_ + 1, pending_volume_);
+    pending_volume_ = 0;
     volume_table_.close_all();
     const std::string path = temp_folder_ + joined_volume_name;
     if (!sys_.status(path)) return false;
@@ -83,6 +85,7 @@ extract_result package_extractor::extract_entry(std::int32_t i) {
             return damaged("entry " + name + " has volume " + std::to_string(record.volume) + " after volume " +
                            std::to_string(volume_counter_));
         }
+        pending_volume_ = record.volume;
         return {extract_status::VolumeChange, {}, "entry " + name + " is on volume " + std::to_string(record.volume)};
     }
 

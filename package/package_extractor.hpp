@@ -37,8 +37,9 @@ enum class extract_status {
     /// The packed temporary file or the decoded file could not be written in full.
     WriteFailure,
     /// The piece directory or the package directory is damaged: an entry number is missing,
-    /// volume numbers go backwards, a name would leave T, or the packed file matches no
-    /// packed_name. The caller reports the package as unreadable.
+    /// volume numbers go backwards, a name would leave T or overwrite a package file that
+    /// the copy step still needs, the packed and the decoded file share a name, or the packed
+    /// file matches no packed_name. The caller reports the package as unreadable.
     Damaged,
 };
 
@@ -66,8 +67,11 @@ public:
     /// N - 1: entries are numbered 1 to this (0 until the piece table is open).
     std::int32_t last_entry_number() const { return last_entry_number_; }
 
-    /// The volume step: adds 1 to the volume counter and opens T + "~vrncomp.tmp" afresh.
-    /// False when it is missing or is no table file.
+    /// The volume step: advances the volume counter and opens T + "~vrncomp.tmp" afresh.
+    /// The counter goes up by 1, or straight to the volume number of the entry that asked
+    /// for the change when that is higher: the joined file is the same for every volume, so
+    /// a package whose numbers jump needs one step per change, not one per number.
+    /// False when the file is missing or is no table file.
     bool next_volume();
     /// Starts at 0; the first next_volume makes it 1.
     std::uint32_t volume_counter() const { return volume_counter_; }
@@ -91,6 +95,7 @@ private:
     table_store volume_table_;
     std::int32_t last_entry_number_ = 0;
     std::uint32_t volume_counter_ = 0;
+    std::uint32_t pending_volume_ = 0;  // the volume an entry asked for
     std::string packed_path_;
 };
 

@@ -38,13 +38,14 @@ bool table_store::init(std::unique_ptr<platform::mapped_file> mapping, std::int3
         return false;
     }
     const auto bytes = mapping->bytes();
-    if (bytes.size() < table_directory_offset) {
-        trace("init: MapViewOfTable Failed\n");
+    if (bytes.empty()) {
+        // An empty file cannot be mapped on Windows either.
+        trace("init: CreateTableMapping Failed\n");
         close_all();
         return false;
     }
-    const std::uint32_t count = table_record_offset(bytes);
-    // The directory and the end offset that follows it must lie inside the file.
+    // The count, the directory and the end offset that follows it must lie inside the file.
+    const std::uint32_t count = bytes.size() < table_directory_offset ? 0 : table_record_offset(bytes);
     const std::uint64_t directory_end =
         table_directory_offset + std::uint64_t{count} * table_record_size + 4;
     if (count > INT32_MAX || directory_end > bytes.size()) {

@@ -4,8 +4,13 @@
 // handles. The file is never copied into memory and never written.
 //
 // Bounds: a table whose directory (and the end offset after it) does not fit in the file is
-// refused by init; an entry whose data range lies outside the file or ends before it starts
-// cannot be opened; lock, unlock and read stay inside the entry that a handle was opened on.
+// refused by init ("init: invalid directory"); an entry whose data range lies outside the
+// file or ends before it starts cannot be opened ("open: Table "name" outside the file");
+// lock, unlock and read stay inside the entry that a handle was opened on, a negative lock
+// offset included; a handle that is not one of the open table's slots is invalid.
+//
+// Results follow the classic interface: true/false for 1/0, null handles and pointers, -1
+// from tell. The diagnostic texts go to a trace sink that is unset (off) by default.
 
 #include <cstddef>
 #include <cstdint>

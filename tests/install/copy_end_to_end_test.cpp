@@ -41,12 +41,15 @@ TEST_P(end_to_end, InstallsAPackedPackageFromItsFolder) {
     auto app = install_test::add_folder(project.files.folders, "ビューア");
     app->files.insert_or_assign("viewer", make_file(program));
     auto help = install_test::add_folder(app->subfolders, "help");
-    help->files.insert_or_assign("help", make_file({"viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\help\\viewer.hlp",
-                                                    "help\\viewer.hlp", 0, 1}));
-    help->files.insert_or_assign("samples", make_file({"samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\help\\samples.dat",
-                                                       "help\\samples.dat", 0, 2}));
+    help->files.insert_or_assign(
+        "help", make_file({"viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\help\\viewer.hlp",
+                           "help\\viewer.hlp", 0, 1}));
+    help->files.insert_or_assign(
+        "samples", make_file({"samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\help\\samples.dat",
+                              "help\\samples.dat", 0, 2}));
     project.files.files.insert_or_assign("dll", make_file({"vwr.dll", "[SYSTEM]\\vwr.dll", "vwr.dll", 1}));
-    project.files.files.insert_or_assign("font", make_file({"vwr.ttf", "[WINDOWS]\\Fonts\\vwr.ttf", "vwr.ttf", 4}));
+    project.files.files.insert_or_assign("font",
+                                         make_file({"vwr.ttf", "[WINDOWS]\\Fonts\\vwr.ttf", "vwr.ttf", 4}));
 
     std::vector<install_test::app_file> files = {
         {"viewer.exe", std::string(9000, 'v') + "end"},
@@ -101,7 +104,8 @@ TEST_P(end_to_end, InstallsAPackedPackageFromItsFolder) {
     EXPECT_EQ(st->last_write, program.modified);
 
     // Removal kit, record and uninstall entry.
-    EXPECT_EQ(box.sys().status(f + "qlun.exe")->attributes, platform::ReadOnly | platform::Hidden | platform::Archive);
+    EXPECT_EQ(box.sys().status(f + "qlun.exe")->attributes,
+              platform::ReadOnly | platform::Hidden | platform::Archive);
     EXPECT_TRUE(box.sys().status(f + "arkbs.vrz")->attributes & platform::Hidden);
     EXPECT_TRUE(box.sys().status(f + "arkrm.vrz")->attributes & platform::Hidden);
     EXPECT_EQ(box.get(f + "arkbs.vrz"), model::serialize_project(project));
@@ -122,13 +126,14 @@ TEST_P(end_to_end, InstallsAPackedPackageFromItsFolder) {
     EXPECT_EQ(box.sys().list_directory(m.temp), std::vector<std::string>{"Setup.exe"});
 }
 
-INSTANTIATE_TEST_SUITE_P(machines, end_to_end,
-                         ::testing::Values(machine_case{"windows95", R"({"platform_id": 1, "drives": {"C": {}, "D": {}}})",
-                                                        "C:\\WINDOWS\\temp\\"},
-                                           machine_case{"nt", R"({"platform_id": 2, "windows_directory": "C:\\WINNT",
+INSTANTIATE_TEST_SUITE_P(
+    machines, end_to_end,
+    ::testing::Values(machine_case{"windows95", R"({"platform_id": 1, "drives": {"C": {}, "D": {}}})",
+                                   "C:\\WINDOWS\\temp\\"},
+                      machine_case{"nt", R"({"platform_id": 2, "windows_directory": "C:\\WINNT",
                                                                    "system_directory": "C:\\WINNT\\SYSTEM32",
                                                                    "drives": {"C": {}, "D": {}}})",
-                                                        "C:\\temp\\"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                                   "C:\\temp\\"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -35,7 +35,8 @@ protected:
         std::vector<app_file> files;
         for (const char* n : {"a", "b", "c"}) {
             const std::string name = std::string(n) + ".txt";
-            project.files.files.insert_or_assign(n, make_file({name, "[PROGRAM FILES]\\Vendor\\" + name, name}));
+            project.files.files.insert_or_assign(n,
+                                                 make_file({name, "[PROGRAM FILES]\\Vendor\\" + name, name}));
             files.push_back({name, std::string(2000, n[0])});
         }
         image = install_test::build(files, volumes);
@@ -51,7 +52,8 @@ protected:
         const auto bytes = box.get(app_folder + "arkrm.vrz");
         if (!bytes) return {};
         std::vector<std::string> out;
-        for (const auto& e : install::removal_record::parse(model::as_bytes(*bytes)).entries) out.push_back(e.real_path);
+        for (const auto& e : install::removal_record::parse(model::as_bytes(*bytes)).entries)
+            out.push_back(e.real_path);
         return out;
     }
 };
@@ -69,7 +71,8 @@ TEST_F(copy_interaction_test, AFailedCopyNamesTheFileAndTheCauseAndAbortEndsTheR
 
     ASSERT_EQ(screen.boxes.size(), 1u);
     const auto& b = screen.boxes[0];
-    EXPECT_EQ(b.text, install::copy_failure_text(temp + "b.txt", app_folder + "b.txt", file_error::SharingViolation));
+    EXPECT_EQ(b.text,
+              install::copy_failure_text(temp + "b.txt", app_folder + "b.txt", file_error::SharingViolation));
     EXPECT_NE(b.text.find(app_folder + "b.txt"), std::string::npos);
     EXPECT_NE(b.text.find(install::file_error_cause(file_error::SharingViolation)), std::string::npos);
     EXPECT_EQ(b.caption, caption);
@@ -101,7 +104,8 @@ TEST_F(copy_interaction_test, RetryCopiesAgainAndIgnoreSkipsOnlyThatFile) {
     EXPECT_EQ(drive(engine, engine.start(caption)), copy_next::Finished);
 
     EXPECT_EQ(screen.boxes.size(), 3u);
-    EXPECT_EQ(screen.boxes[2].text, install::copy_failure_text(temp + "c.txt", app_folder + "c.txt", file_error::DiskFull));
+    EXPECT_EQ(screen.boxes[2].text,
+              install::copy_failure_text(temp + "c.txt", app_folder + "c.txt", file_error::DiskFull));
     EXPECT_TRUE(box.exists(app_folder + "a.txt"));
     EXPECT_TRUE(box.exists(app_folder + "b.txt"));
     EXPECT_FALSE(box.exists(app_folder + "c.txt"));
@@ -124,7 +128,8 @@ TEST_F(copy_interaction_test, AReadOnlyFileInTheWayCanBeFreedAndRetried) {
     install::file_copy_engine engine(box.sys(), screen, view, project, "");
     EXPECT_EQ(drive(engine, engine.start(caption)), copy_next::Finished);
     ASSERT_EQ(screen.boxes.size(), 1u);
-    EXPECT_NE(screen.boxes[0].text.find(install::file_error_cause(file_error::AccessDenied)), std::string::npos);
+    EXPECT_NE(screen.boxes[0].text.find(install::file_error_cause(file_error::AccessDenied)),
+              std::string::npos);
     EXPECT_EQ(box.get(app_folder + "a.txt"), std::string(2000, 'a'));
 }
 
@@ -160,7 +165,8 @@ TEST_F(copy_interaction_test, AFailedTimeStampIsReportedAndCanBeRetriedIgnoredOr
         install::file_copy_engine engine(faulty, answers, pages, p, "");
         EXPECT_EQ(drive(engine, engine.start(caption)), c.result) << c.answer;
         ASSERT_EQ(answers.boxes.size(), 1u);
-        EXPECT_EQ(answers.boxes[0].text, install::time_stamp_failure_text(app_folder + "t.txt", file_error::AccessDenied));
+        EXPECT_EQ(answers.boxes[0].text,
+                  install::time_stamp_failure_text(app_folder + "t.txt", file_error::AccessDenied));
         EXPECT_EQ(answers.boxes[0].flags, platform::MbAbortRetryIgnore | platform::MbIconStop);
         const auto st = machine.sys().status(app_folder + "t.txt");
         ASSERT_TRUE(st);
@@ -204,7 +210,8 @@ TEST_F(copy_interaction_test, CancelNoAtAnyPointResumesWithoutSkippingAcrossVolu
         install_test::sandbox machine;
         install_test::write_prepared_temp(machine, image, project);
         install::file_copy_engine engine(machine.sys(), screen, view, project, "");
-        for (copy_next next = engine.start(caption); install::is_step(next); next = engine.run(next)) ++steps_in_full_run;
+        for (copy_next next = engine.start(caption); install::is_step(next); next = engine.run(next))
+            ++steps_in_full_run;
     }
     ASSERT_GT(steps_in_full_run, 8);
 
@@ -238,7 +245,8 @@ TEST_F(copy_interaction_test, CancelNoAtAnyPointResumesWithoutSkippingAcrossVolu
         EXPECT_EQ(next, copy_next::Finished) << "cancel at step " << cancel_at;
         EXPECT_EQ(steps, steps_in_full_run) << "cancel at step " << cancel_at;
         for (const char* n : {"a", "b", "c"}) {
-            EXPECT_EQ(machine.get(app_folder + n + ".txt"), std::string(2000, n[0])) << "cancel at step " << cancel_at;
+            EXPECT_EQ(machine.get(app_folder + n + ".txt"), std::string(2000, n[0]))
+                << "cancel at step " << cancel_at;
         }
         EXPECT_EQ(bar.failure_pages, 0);
     }
@@ -264,6 +272,21 @@ TEST_F(copy_interaction_test, AStepThatFiresUnderAFailureQuestionWaits) {
     EXPECT_EQ(copies_during_box, 0);
     EXPECT_EQ(screen.boxes.size(), 1u);
     EXPECT_TRUE(box.exists(app_folder + "b.txt"));
+    EXPECT_TRUE(box.exists(app_folder + "c.txt"));
+}
+
+TEST_F(copy_interaction_test, OnlyTheArmedStepRunsAndNothingRunsBeforeStart) {
+    three_files();
+    install::file_copy_engine engine(box.sys(), screen, view, project, "");
+    EXPECT_EQ(engine.cancel(), copy_next::Wait);
+    EXPECT_EQ(engine.run(copy_next::OpenPieceTable), copy_next::Wait);
+    EXPECT_TRUE(screen.boxes.empty());
+    ASSERT_EQ(engine.start(caption), copy_next::OpenPieceTable);
+    // A stale timer of another step changes nothing.
+    EXPECT_EQ(engine.step_entry(), copy_next::Wait);
+    EXPECT_EQ(engine.step_finish(), copy_next::Wait);
+    EXPECT_EQ(engine.entry_index(), 0);
+    EXPECT_EQ(drive(engine, copy_next::OpenPieceTable), copy_next::Finished);
     EXPECT_TRUE(box.exists(app_folder + "c.txt"));
 }
 

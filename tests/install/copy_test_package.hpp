@@ -63,7 +63,8 @@ inline model::project_data make_project(const std::string& app_name = "Tool") {
 }
 
 /// A folder of the project's folder trees.
-inline std::shared_ptr<model::folder_object> add_folder(model::text_map<model::folder_object>& map, const std::string& name) {
+inline std::shared_ptr<model::folder_object> add_folder(model::text_map<model::folder_object>& map,
+                                                        const std::string& name) {
     auto f = std::make_shared<model::folder_object>();
     f->folder_name = name;
     map.insert_or_assign(name, f);
@@ -105,7 +106,8 @@ inline void write_package_folder(sandbox& box, const std::string& folder, const 
 }
 
 /// Lays out the package in T as the preparation leaves it.
-inline void write_prepared_temp(sandbox& box, const package::package_image& image, const model::project_data& project) {
+inline void write_prepared_temp(sandbox& box, const package::package_image& image,
+                                const model::project_data& project) {
     const std::string t = temp_of(box);
     box.put(t + "Setup.exe", installer_image);
     box.put(t + "qlun.exe", uninstaller_image);
@@ -138,8 +140,12 @@ public:
     std::optional<std::string> user_name() override { return inner_.user_name(); }
     std::uint32_t logical_drives() override { return inner_.logical_drives(); }
     int drive_type(const std::string& root) override { return inner_.drive_type(root); }
-    std::optional<platform::disk_space> free_space(const std::string& root) override { return inner_.free_space(root); }
-    std::optional<platform::file_status> status(const std::string& path) override { return inner_.status(path); }
+    std::optional<platform::disk_space> free_space(const std::string& root) override {
+        return inner_.free_space(root);
+    }
+    std::optional<platform::file_status> status(const std::string& path) override {
+        return inner_.status(path);
+    }
     platform::file_error copy_file(const std::string& from, const std::string& to, bool replace) override {
         ++copy_calls;
         if (copy_fault) {
@@ -159,17 +165,32 @@ public:
         }
         return inner_.set_file_times(path, created, last_write);
     }
-    platform::file_error create_directory(const std::string& path) override { return inner_.create_directory(path); }
-    platform::file_error remove_directory(const std::string& path) override { return inner_.remove_directory(path); }
+    platform::file_error create_directory(const std::string& path) override {
+        return inner_.create_directory(path);
+    }
+    platform::file_error remove_directory(const std::string& path) override {
+        return inner_.remove_directory(path);
+    }
     std::string current_directory() override { return inner_.current_directory(); }
-    bool set_current_directory(const std::string& path) override { return inner_.set_current_directory(path); }
-    std::vector<std::string> list_directory(const std::string& path) override { return inner_.list_directory(path); }
-    std::unique_ptr<platform::mapped_file> map_file(const std::string& path) override { return inner_.map_file(path); }
-    std::unique_ptr<platform::output_file> create_file(const std::string& path, platform::file_error* error) override {
+    bool set_current_directory(const std::string& path) override {
+        return inner_.set_current_directory(path);
+    }
+    std::vector<std::string> list_directory(const std::string& path) override {
+        return inner_.list_directory(path);
+    }
+    std::unique_ptr<platform::mapped_file> map_file(const std::string& path) override {
+        return inner_.map_file(path);
+    }
+    std::unique_ptr<platform::output_file> create_file(const std::string& path,
+                                                       platform::file_error* error) override {
         return inner_.create_file(path, error);
     }
-    bool key_exists(platform::root_key root, const std::string& sub_key) override { return inner_.key_exists(root, sub_key); }
-    bool create_key(platform::root_key root, const std::string& sub_key) override { return inner_.create_key(root, sub_key); }
+    bool key_exists(platform::root_key root, const std::string& sub_key) override {
+        return inner_.key_exists(root, sub_key);
+    }
+    bool create_key(platform::root_key root, const std::string& sub_key) override {
+        return inner_.create_key(root, sub_key);
+    }
     std::optional<std::string> query_value(platform::root_key root, const std::string& sub_key,
                                            const std::string& name) override {
         return inner_.query_value(root, sub_key, name);
@@ -184,7 +205,9 @@ public:
     bool key_is_empty(platform::root_key root, const std::string& sub_key) override {
         return inner_.key_is_empty(root, sub_key);
     }
-    bool delete_key(platform::root_key root, const std::string& sub_key) override { return inner_.delete_key(root, sub_key); }
+    bool delete_key(platform::root_key root, const std::string& sub_key) override {
+        return inner_.delete_key(root, sub_key);
+    }
     bool create_shell_link(const platform::shell_link& link, const std::string& link_path) override {
         return inner_.create_shell_link(link, link_path);
     }

@@ -126,11 +126,15 @@ public:
 private:
     static int first_button(unsigned flags) {
         switch (flags & 0x0F) {
-        case platform::MbAbortRetryIgnore: return platform::IdAbort;
-        case platform::MbYesNo:
-        case platform::MbYesNoCancel: return platform::IdYes;
-        case platform::MbRetryCancel: return platform::IdRetry;
-        default: return platform::IdOk;
+            case platform::MbAbortRetryIgnore:
+                return platform::IdAbort;
+            case platform::MbYesNo:
+            case platform::MbYesNoCancel:
+                return platform::IdYes;
+            case platform::MbRetryCancel:
+                return platform::IdRetry;
+            default:
+                return platform::IdOk;
         }
     }
 };

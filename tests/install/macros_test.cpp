@@ -130,7 +130,8 @@ struct folders_case {
 class make_folders_test : public ::testing::TestWithParam<folders_case> {};
 
 TEST_P(make_folders_test, MakesEveryFolderButTheFileAndRestoresTheCurrentDirectory) {
-    install_test::sandbox box(R"({"drives": {"C": {}, "D": {}}, "current_directory": "C:\\WINDOWS\\SYSTEM"})");
+    install_test::sandbox box(
+        R"({"drives": {"C": {}, "D": {}}, "current_directory": "C:\\WINDOWS\\SYSTEM"})");
     const auto& c = GetParam();
     install::make_folders(box.sys(), c.path);
     for (const char* folder : c.made) EXPECT_TRUE(box.is_folder(folder)) << folder;
@@ -141,7 +142,9 @@ TEST_P(make_folders_test, MakesEveryFolderButTheFileAndRestoresTheCurrentDirecto
 const folders_case folders_cases[] = {
     {"[ROOT]\\Tool\\bin\\a.txt", {"C:\\Tool", "C:\\Tool\\bin"}, {"C:\\Tool\\bin\\a.txt"}},
     // Program Files is made too when the machine has none.
-    {"[PROGRAM FILES]\\Vendor\\Tool\\t.exe", {"C:\\Program Files\\Vendor\\Tool"}, {"C:\\Program Files\\Vendor\\Tool\\t.exe"}},
+    {"[PROGRAM FILES]\\Vendor\\Tool\\t.exe",
+     {"C:\\Program Files\\Vendor\\Tool"},
+     {"C:\\Program Files\\Vendor\\Tool\\t.exe"}},
     {"[WINDOWS]\\Fonts\\x.ttf", {"C:\\WINDOWS\\Fonts"}, {"C:\\WINDOWS\\Fonts\\x.ttf"}},
     {"[SYSTEM]\\Sub\\x.dll", {"C:\\WINDOWS\\System\\Sub"}, {"C:\\WINDOWS\\System\\Sub\\x.dll"}},
     // A full path starts at its own drive, not at the Windows drive.
@@ -165,6 +168,32 @@ TEST(make_folders, StopsAtAFolderThatCannotBeMade) {
     // Not made in whatever folder happened to be current instead.
     EXPECT_FALSE(box.exists("C:\\bin"));
     EXPECT_EQ(box.sys().current_directory(), "C:\\");
+}
+
+}  // namespace
+
+namespace {
+
+// "ソ" and "表" end in the byte 0x5C, "ー" in 0x5B: neither is a backslash or a bracket.
+TEST(double_byte_names, TrailBytesAreNeitherBackslashesNorMacroStarts) {
+    EXPECT_EQ(install::default_destination(1, "\\ソフト\\表", "C:\\WINDOWS"),
+              "C:\\Program Files\\ソフト\\表");
+    EXPECT_EQ(install::default_destination(1, "\\ソフト\\表\\", "C:\\WINDOWS"),
+              "C:\\Program Files\\ソフト\\表");
+    EXPECT_EQ(install::first_macro("ーROOT]\\a"), folder_macro::None);
+    EXPECT_EQ(install::resolve_macros("ーROOT]\\a", "C:\\WINDOWS"), "ーROOT]\\a");
+    EXPECT_EQ(install::first_macro("ソ[ROOT]"), folder_macro::Root);
+    EXPECT_EQ(install::last_backslash("a\\表"), 1u);
+    EXPECT_FALSE(install::ends_with_backslash("表"));
+    EXPECT_TRUE(install::ends_with_backslash("表\\"));
+    EXPECT_EQ(install::find_text("表\\", "\\"), 2u);
+}
+
+TEST(double_byte_names, FoldersWhoseNamesEndInTheByte5CAreMadeWhole) {
+    install_test::sandbox box;
+    install::make_folders(box.sys(), "[PROGRAM FILES]\\表\\ソ\\a.txt");
+    EXPECT_TRUE(box.is_folder("C:\\Program Files\\表\\ソ"));
+    EXPECT_EQ(box.sys().list_directory("C:\\Program Files"), std::vector<std::string>{"表"});
 }
 
 }  // namespace

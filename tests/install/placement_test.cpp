@@ -1,9 +1,9 @@
+#include "install/placement.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
-
-#include "install/placement.hpp"
 
 namespace {
 
@@ -49,12 +49,12 @@ TEST(local_time, ConvertsDaysSinceTheEpochWithTheFractionAsTimeOfDay) {
 
 TEST(local_time, RefusesStampsThatAreNoDate) {
     const model::date_time refused[] = {
-        {1, 36161.0},                  // invalid
-        {2, 36161.0},                  // null
-        {0, std::nan("")},             // not a number
-        {0, -109206.0},                // before 1601
-        {0, 2958466.0},                // after 9999
-        {0, 1e300},                    // far out
+        {1, 36161.0},       // invalid
+        {2, 36161.0},       // null
+        {0, std::nan("")},  // not a number
+        {0, -109206.0},     // before 1601
+        {0, 2958466.0},     // after 9999
+        {0, 1e300},         // far out
     };
     for (const auto& s : refused) EXPECT_FALSE(install::to_local_time(s)) << s.status << " " << s.days;
 }
@@ -77,14 +77,15 @@ struct target_case {
 };
 
 const target_case target_cases[] = {
-    {"no folder chosen: the macro path", "", file_origin::FilesMap, "[PROGRAM FILES]\\Vendor\\Tool\\tool.exe", "tool.exe",
-     "C:\\Program Files\\Vendor\\Tool\\tool.exe", "[PROGRAM FILES]\\Vendor\\Tool\\tool.exe"},
+    {"no folder chosen: the macro path", "", file_origin::FilesMap, "[PROGRAM FILES]\\Vendor\\Tool\\tool.exe",
+     "tool.exe", "C:\\Program Files\\Vendor\\Tool\\tool.exe", "[PROGRAM FILES]\\Vendor\\Tool\\tool.exe"},
     {"no folder chosen: folder file too", "", file_origin::FolderTree, "[SYSTEM]\\x.dll", "bin\\x.dll",
      "C:\\WINDOWS\\System\\x.dll", "[SYSTEM]\\x.dll"},
-    {"chosen folder: sub_path below it", "C:\\Tools\\App", file_origin::FolderTree, "[PROGRAM FILES]\\V\\bin\\a.exe",
-     "bin\\a.exe", "C:\\Tools\\App\\bin\\a.exe", "C:\\Tools\\App\\bin\\a.exe"},
-    {"chosen folder: loose file of another macro", "D:\\App", file_origin::FilesMap, "[ROOT]\\Tool\\a.txt", "a.txt",
-     "D:\\App\\a.txt", "D:\\App\\a.txt"},
+    {"chosen folder: sub_path below it", "C:\\Tools\\App", file_origin::FolderTree,
+     "[PROGRAM FILES]\\V\\bin\\a.exe", "bin\\a.exe", "C:\\Tools\\App\\bin\\a.exe",
+     "C:\\Tools\\App\\bin\\a.exe"},
+    {"chosen folder: loose file of another macro", "D:\\App", file_origin::FilesMap, "[ROOT]\\Tool\\a.txt",
+     "a.txt", "D:\\App\\a.txt", "D:\\App\\a.txt"},
     {"chosen drive root", "C:", file_origin::FolderTree, "[PROGRAM FILES]\\V\\bin\\a.exe", "bin\\a.exe",
      "C:\\bin\\a.exe", "C:\\bin\\a.exe"},
     {"Windows file keeps its place", "D:\\App", file_origin::FilesMap, "[WINDOWS]\\Fonts\\x.ttf", "x.ttf",
@@ -126,12 +127,38 @@ constexpr civil_time jan15{1999, 1, 15, 12, 0, 0};
 
 const overwrite_case overwrite_cases[] = {
     {"mode 1, missing", 1, false, {}, 0, jan15, 0, overwrite_verdict::Copy},
-    {"mode 1, older by a year boundary", 1, true, {1998, 12, 31, 23, 0, 0}, 0, jan15, 0, overwrite_verdict::Copy},
+    {"mode 1, older by a year boundary",
+     1,
+     true,
+     {1998, 12, 31, 23, 0, 0},
+     0,
+     jan15,
+     0,
+     overwrite_verdict::Copy},
     {"mode 1, same second", 1, true, jan15, 0, jan15, 0, overwrite_verdict::Copy},
-    {"mode 1, one second later", 1, true, {1999, 1, 15, 12, 0, 1}, 0, jan15, 0, overwrite_verdict::ExistingIsNewer},
-    {"mode 1, later day earlier hour", 1, true, {1999, 1, 16, 1, 0, 0}, 0, {1999, 1, 15, 23, 0, 0}, 0,
+    {"mode 1, one second later",
+     1,
+     true,
+     {1999, 1, 15, 12, 0, 1},
+     0,
+     jan15,
+     0,
      overwrite_verdict::ExistingIsNewer},
-    {"mode 1, earlier month later day", 1, true, {1999, 1, 31, 0, 0, 0}, 0, {1999, 2, 1, 0, 0, 0}, 0,
+    {"mode 1, later day earlier hour",
+     1,
+     true,
+     {1999, 1, 16, 1, 0, 0},
+     0,
+     {1999, 1, 15, 23, 0, 0},
+     0,
+     overwrite_verdict::ExistingIsNewer},
+    {"mode 1, earlier month later day",
+     1,
+     true,
+     {1999, 1, 31, 0, 0, 0},
+     0,
+     {1999, 2, 1, 0, 0, 0},
+     0,
      overwrite_verdict::Copy},
     {"mode 2, same size", 2, true, jan15, 100, jan15, 100, overwrite_verdict::SameSize},
     {"mode 2, other size", 2, true, jan15, 101, jan15, 100, overwrite_verdict::Copy},
@@ -222,7 +249,8 @@ TEST(uninstall_folder, IsDerivedFromTheSourceOrIsTheChosenFolder) {
 TEST(uninstall_command, QuotesBothPaths) {
     EXPECT_EQ(install::uninstall_command("C:\\Program Files\\Vendor\\Tool\\"),
               "\"C:\\Program Files\\Vendor\\Tool\\qlun.exe\" \"C:\\Program Files\\Vendor\\Tool\\arkbs.vrz\"");
-    EXPECT_EQ(install::uninstall_key("Tool"), "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
+    EXPECT_EQ(install::uninstall_key("Tool"),
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
 }
 
 TEST(same_path, IgnoresTheCaseOfAsciiLettersOnly) {
@@ -290,12 +318,13 @@ TEST(candidate_walk, VisitsLooseFilesThenFolderTreesInMapOrder) {
 
     std::vector<std::string> seen;
     std::vector<component_state> states;
-    EXPECT_TRUE(install::for_each_candidate(files, "a.dll", [&](const std::string& key, const model::file_object&,
-                                                                 file_origin, component_state state) {
-        seen.push_back(key);
-        states.push_back(state);
-        return true;
-    }));
+    EXPECT_TRUE(install::for_each_candidate(
+        files, "a.dll",
+        [&](const std::string& key, const model::file_object&, file_origin, component_state state) {
+            seen.push_back(key);
+            states.push_back(state);
+            return true;
+        }));
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(states[5], component_state::Unselected);
     EXPECT_EQ(states[6], component_state::NotInMap);
@@ -307,6 +336,36 @@ TEST(candidate_walk, VisitsLooseFilesThenFolderTreesInMapOrder) {
             return ++calls < 2;
         }));
     EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(uninstall_folder_double_byte, TheLastBackslashIsAWholeCharacter) {
+    EXPECT_EQ(install::uninstall_folder("[PROGRAM FILES]\\ソフト\\表.exe", "", "C:\\WINDOWS"),
+              "C:\\Program Files\\ソフト\\");
+    EXPECT_EQ(install::uninstall_folder("[PROGRAM FILES]\\表", "", "C:\\WINDOWS"), "C:\\Program Files\\");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(placed_files, KeepsOneEntryPerPathReplacedWhereItStands) {
+    install::removal_record earlier;
+    earlier.entries = {{"a", "[ROOT]\\a", "C:\\A.TXT"}, {"b", "[ROOT]\\b", "C:\\b.txt"}};
+    install::placed_files placed(earlier);
+    placed.add({"a2", "[ROOT]\\a", "c:\\a.txt"});
+    placed.add({"c", "[ROOT]\\c", "C:\\c.txt"});
+    // Different characters whose trail bytes differ only in ASCII case stay apart.
+    placed.add({"d", "", "C:\\\x83\x41"});
+    placed.add({"e", "", "C:\\\x83\x61"});
+    EXPECT_EQ(placed.record().entries, (std::vector<install::removal_entry>{{"a2", "[ROOT]\\a", "c:\\a.txt"},
+                                                                            {"b", "[ROOT]\\b", "C:\\b.txt"},
+                                                                            {"c", "[ROOT]\\c", "C:\\c.txt"},
+                                                                            {"d", "", "C:\\\x83\x41"},
+                                                                            {"e", "", "C:\\\x83\x61"}}));
 }
 
 }  // namespace

@@ -28,17 +28,23 @@ protected:
         project.files.component_map.insert_or_assign(1, make_component(1, true));
         project.files.component_map.insert_or_assign(2, make_component(2, false));
         auto& loose = project.files.files;
-        loose.insert_or_assign("tool", make_file({"tool.exe", "[PROGRAM FILES]\\Vendor\\tool.exe", "tool.exe", 0, 2}));
+        loose.insert_or_assign(
+            "tool", make_file({"tool.exe", "[PROGRAM FILES]\\Vendor\\tool.exe", "tool.exe", 0, 2}));
         loose.insert_or_assign("font", make_file({"x.ttf", "[WINDOWS]\\Fonts\\x.ttf", "x.ttf", 4}));
         loose.insert_or_assign("dll", make_file({"x.dll", "[SYSTEM]\\x.dll", "x.dll", 1}));
         auto app = install_test::add_folder(project.files.folders, "App");
-        app->files.insert_or_assign("dll copy", make_file({"x.dll", "[PROGRAM FILES]\\Vendor\\x.dll", "x.dll"}));
-        app->files.insert_or_assign("help", make_file({"help.txt", "[PROGRAM FILES]\\Vendor\\help.txt", "help.txt", 0, 2}));
-        app->files.insert_or_assign("data", make_file({"data.dat", "[PROGRAM FILES]\\Vendor\\data.dat", "data.dat", 0, 9}));
+        app->files.insert_or_assign("dll copy",
+                                    make_file({"x.dll", "[PROGRAM FILES]\\Vendor\\x.dll", "x.dll"}));
+        app->files.insert_or_assign(
+            "help", make_file({"help.txt", "[PROGRAM FILES]\\Vendor\\help.txt", "help.txt", 0, 2}));
+        app->files.insert_or_assign(
+            "data", make_file({"data.dat", "[PROGRAM FILES]\\Vendor\\data.dat", "data.dat", 0, 9}));
         auto sub = install_test::add_folder(app->subfolders, "Sub");
         // Two files for one destination; the second never overwrites.
-        sub->files.insert_or_assign("first", make_file({"one.txt", "[PROGRAM FILES]\\Vendor\\Sub\\n.txt", "Sub\\n.txt", 0, 1}));
-        sub->files.insert_or_assign("second", make_file({"two.txt", "[PROGRAM FILES]\\Vendor\\Sub\\n.txt", "Sub\\n.txt", 4, 1}));
+        sub->files.insert_or_assign(
+            "first", make_file({"one.txt", "[PROGRAM FILES]\\Vendor\\Sub\\n.txt", "Sub\\n.txt", 0, 1}));
+        sub->files.insert_or_assign(
+            "second", make_file({"two.txt", "[PROGRAM FILES]\\Vendor\\Sub\\n.txt", "Sub\\n.txt", 4, 1}));
         image = install_test::build({{"tool.exe", "T"},
                                      {"x.ttf", "F"},
                                      {"x.dll", "D"},
@@ -60,8 +66,9 @@ protected:
 
     install::install_plan plan(const std::string& destination = {},
                                const std::optional<install::component_selection>& selection = std::nullopt) {
-        return install::make_install_plan(project, model::parse_package_directory(model::as_bytes(image.package_directory)),
-                                          entries, box.sys(), destination, selection);
+        return install::make_install_plan(
+            project, model::parse_package_directory(model::as_bytes(image.package_directory)), entries,
+            box.sys(), destination, selection);
     }
 
     const install::planned_file* find(const install::install_plan& p, const std::string& key) {
@@ -141,13 +148,15 @@ TEST_P(plan_engine_agreement, TheEngineDoesWhatThePlanSays) {
     }
     EXPECT_EQ(box.get("C:\\WINDOWS\\Fonts\\x.ttf"), old_font);
     // The second file for one destination kept the first one's bytes.
-    const std::string sub = destination.empty() ? "C:\\Program Files\\Vendor\\Sub\\n.txt" : destination + "\\Sub\\n.txt";
+    const std::string sub =
+        destination.empty() ? "C:\\Program Files\\Vendor\\Sub\\n.txt" : destination + "\\Sub\\n.txt";
     EXPECT_EQ(box.get(sub), "1");
 
     ASSERT_TRUE(p.uninstall);
     for (const auto& kit : p.uninstall->kit) EXPECT_TRUE(box.exists(kit)) << kit;
     for (const auto& [name, value] : p.uninstall->values) {
-        EXPECT_EQ(box.sys().query_value(platform::root_key::LocalMachine, p.uninstall->key, name), value) << name;
+        EXPECT_EQ(box.sys().query_value(platform::root_key::LocalMachine, p.uninstall->key, name), value)
+            << name;
     }
 }
 

@@ -1,8 +1,9 @@
+#include "install/preparation.hpp"
+
 #include <gtest/gtest.h>
 
 #include "copy_test_package.hpp"
 #include "install/file_copy_messages.hpp"
-#include "install/preparation.hpp"
 
 namespace {
 
@@ -20,7 +21,8 @@ protected:
 
     package::package_image package_with_volumes(std::uint32_t volumes) {
         std::vector<app_file> files;
-        for (std::uint32_t i = 0; i < volumes * 2; ++i) files.push_back({"f" + std::to_string(i), std::string(700, 'a' + i)});
+        for (std::uint32_t i = 0; i < volumes * 2; ++i)
+            files.push_back({"f" + std::to_string(i), std::string(700, 'a' + i)});
         auto image = install_test::build(files, volumes);
         install_test::write_package_folder(box, package_folder, image, project);
         return image;
@@ -57,7 +59,8 @@ TEST(preparation_folders, TheTemporaryFolderFollowsThePlatform) {
 
 TEST_F(preparation_test, CopiesTheControlFilesUnderTheirNames) {
     package_with_volumes(1);
-    ASSERT_EQ(box.sys().delete_file(std::string(package_folder) + "\\readme.txt"), platform::file_error::None);
+    ASSERT_EQ(box.sys().delete_file(std::string(package_folder) + "\\readme.txt"),
+              platform::file_error::None);
     auto p = make();
     p.copy_control_files();
     EXPECT_EQ(box.get(temp + "Setup.exe"), install_test::installer_image);
@@ -90,14 +93,15 @@ TEST_P(preparation_join_test, GathersAndJoinsTheVolumesAndMovesTheBar) {
     EXPECT_EQ(view.progress, c.bar);
     EXPECT_EQ(position, c.bar.back());
     EXPECT_EQ(box.get(temp + "~vrncomp.tmp"), image.joined);
-    for (std::uint32_t i = 0; i < c.volumes; ++i) EXPECT_TRUE(box.exists(temp + package::volume_file_name(i)));
+    for (std::uint32_t i = 0; i < c.volumes; ++i)
+        EXPECT_TRUE(box.exists(temp + package::volume_file_name(i)));
     EXPECT_TRUE(screen.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(cases, preparation_join_test,
-                         ::testing::Values(join_case{1, {80, 100, 120}},
-                                           join_case{3, {80, 86, 92, 98, 104, 110, 116}},
-                                           join_case{7, {80, 82, 84, 86, 88, 90, 92, 94, 96, 98, 100, 102, 104, 106, 108}}));
+INSTANTIATE_TEST_SUITE_P(
+    cases, preparation_join_test,
+    ::testing::Values(join_case{1, {80, 100, 120}}, join_case{3, {80, 86, 92, 98, 104, 110, 116}},
+                      join_case{7, {80, 82, 84, 86, 88, 90, 92, 94, 96, 98, 100, 102, 104, 106, 108}}));
 
 TEST_F(preparation_test, AskForTheNextDiskForEachMissingVolume) {
     const auto image = package_with_volumes(3);
@@ -114,10 +118,12 @@ TEST_F(preparation_test, AskForTheNextDiskForEachMissingVolume) {
     int position = 0;
     EXPECT_TRUE(p.copy_package(position));
     ASSERT_EQ(screen.boxes.size(), 2u);
-    EXPECT_EQ(screen.boxes[0].text,
-              "3枚目のフロッピーディスクをセットして下さい。\n\nセットできたらＯＫボタンをクリックして下さい。");
-    EXPECT_EQ(screen.boxes[1].text,
-              "4枚目のフロッピーディスクをセットして下さい。\n\nセットできたらＯＫボタンをクリックして下さい。");
+    EXPECT_EQ(
+        screen.boxes[0].text,
+        "3枚目のフロッピーディスクをセットして下さい。\n\nセットできたらＯＫボタンをクリックして下さい。");
+    EXPECT_EQ(
+        screen.boxes[1].text,
+        "4枚目のフロッピーディスクをセットして下さい。\n\nセットできたらＯＫボタンをクリックして下さい。");
     EXPECT_EQ(screen.boxes[0].caption, "セットアップ");
     EXPECT_EQ(screen.boxes[0].flags, 0x41u);
     // The third volume never came: the joined file ends after the second.
@@ -162,8 +168,10 @@ TEST_F(preparation_test, AnUnreadableVolumeHeaderFailsThePreparationWithThePacka
     for (const char* content : std::initializer_list<const char*>{"", "0123456789ABCDE", nullptr}) {
         package_with_volumes(1);
         const std::string header = std::string(package_folder) + "\\arkci.vrz";
-        if (content) box.put(header, content);
-        else box.sys().delete_file(header);
+        if (content)
+            box.put(header, content);
+        else
+            box.sys().delete_file(header);
         install_test::scripted_screen answers;
         answers.answers = {platform::IdOk};
         install::package_preparation p(box.sys(), answers, view, package_folder);

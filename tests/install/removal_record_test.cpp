@@ -1,9 +1,10 @@
+#include "install/removal_record.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "install/removal_record.hpp"
 #include "model/byte_cursor.hpp"
 #include "model/format_error.hpp"
 
@@ -24,7 +25,9 @@ std::string u32(std::uint32_t v) {
 TEST(removal_record, StoredFormIsTheMagicACountAndThreeTextsPerEntry) {
     removal_record r;
     r.entries.push_back({"k", "[ROOT]\\a", "C:\\a"});
-    const std::string expected = std::string("VRZRM1\n") + u32(1) + "\x01k" + "\x08[ROOT]\\a" + "\x04" "C:\\a";
+    const std::string expected = std::string("VRZRM1\n") + u32(1) + "\x01k" + "\x08[ROOT]\\a" +
+                                 "\x04"
+                                 "C:\\a";
     EXPECT_EQ(r.serialize(), expected);
     EXPECT_EQ(parse(expected).entries, r.entries);
 }
@@ -65,9 +68,16 @@ INSTANTIATE_TEST_SUITE_P(
                       malformed_case{"short count", magic + "\x01\x00", 7},
                       // A count that the bytes cannot hold is refused before any entry is read.
                       malformed_case{"huge count", magic + u32(0xFFFFFFFF) + "\x00\x00\x00"s, 11},
-                      malformed_case{"text past the end", magic + u32(1) + "\x05" "ab", 11},
+                      malformed_case{"text past the end",
+                                     magic + u32(1) +
+                                         "\x05"
+                                         "ab",
+                                     11},
                       malformed_case{"long text past the end",
-                                     magic + u32(1) + "\xFF\xFF\xFF\xFF\xFF\xFF\x7F" "a\x00\x00"s, 11},
+                                     magic + u32(1) +
+                                         "\xFF\xFF\xFF\xFF\xFF\xFF\x7F"
+                                         "a\x00\x00"s,
+                                     11},
                       malformed_case{"entry cut short", magic + u32(1) + "\x01k\x00"s, 14},
                       malformed_case{"bytes after the entries", magic + u32(0) + "x", 11}),
     [](const ::testing::TestParamInfo<malformed_case>& info) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <fstream>
 #include <random>
 
 #include "model/archive_reader.hpp"
@@ -205,9 +206,10 @@ TEST(project_round_trip, GeneratedProjectReadsBackTheSame) {
 }
 
 TEST(project_round_trip, LargeProjectUsesBigTags) {
-    // 40000 files: the components read after them have numbers above 0x7FFF, so their
-    // class tag and their back references in the component map take the big form.
-    const model::project_data p = generated_project({7, 40000, 2, false});
+    // 2000 files and 33000 fieldless objects in a spare map: the classes and objects read
+    // after them have numbers above 0x7FFF, so the second object of such a class and the
+    // back references of the component map take the big form.
+    const model::project_data p = generated_project({7, 2000, 2, false, 33000});
     const std::string first = model::serialize_project(p);
     std::size_t big_class_tags = 0;
     std::size_t big_back_references = 0;
@@ -218,10 +220,11 @@ TEST(project_round_trip, LargeProjectUsesBigTags) {
         if (v >= 0x80007FFFu) ++big_class_tags;
         if (v >= 0x7FFFu && v < 0x80000000u) ++big_back_references;
     }
-    EXPECT_GE(big_class_tags, 3u);       // second registry_info, exec_check_file, compo_file_object
+    EXPECT_GE(big_class_tags, 3u);       // exec_check_file, stmenu_file_object, compo_file_object
     EXPECT_GE(big_back_references, 6u);  // the component map
     const model::project_data once = model::parse_project(model::as_bytes(first));
-    EXPECT_EQ(once.files.files.size(), 40001u);
+    EXPECT_EQ(once.files.files.size(), 2001u);
+    EXPECT_EQ(once.files.spare_map_2.size(), 33002u);
     for (const auto& [key, value] : once.files.component_tree.items.entries()) {
         EXPECT_EQ(once.files.component_map.find(key), value.get());
     }
@@ -256,6 +259,30 @@ TEST(project_hostile, DamagedBytesFailOrReadButNeverCrash) {
         }
     }
     EXPECT_GT(failed, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(project_fixture, SampleProjectReads) {
+    std::ifstream in(VRZ_TEST_DATA "/model/sample_project.vrz", std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto p = model::parse_project(model::as_bytes(stored));
+    EXPECT_EQ(p.app_name.app_name, "サンプル");
+    EXPECT_EQ(p.act_info.allow_standard, 1);
+    EXPECT_EQ(p.hi_level_info.run_program, "[PROGRAM FILES]\\Sample\\sample.exe");
+    const model::folder_object* folder = p.files.folders.find("Sample");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->files.find("sample.exe")->file_size, 4096);
+    EXPECT_TRUE(p.files.files.contains("gone.txt"));
+    EXPECT_EQ(p.files.files.find("gone.txt"), nullptr);
+    EXPECT_EQ(p.files.files.find("readme.txt")->install_path, "[WINDOWS]\\\x80readme.txt");
+    EXPECT_EQ(p.files.component_map.find(1), p.files.component_tree.items.find(1));
+    EXPECT_EQ(p.files.component_map.find(0x11)->selected, 0xFFFFu);
+    EXPECT_EQ(p.files.registry_entries.find("path"), static_cast<model::registry_info*>(p.files.spare_map_1.find(5)));
+    EXPECT_EQ(p.files.start_menu.child_folders.find(1)->shortcuts.find(1)->entry_value, 3);
 }
 
 }  // namespace

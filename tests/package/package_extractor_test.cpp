@@ -302,3 +302,18 @@ TEST(package_extractor, a_built_package_with_several_volumes_installs_through_th
 }
 
 }  // namespace
+
+namespace {
+
+TEST(package_extractor, a_jump_in_volume_numbers_takes_one_volume_step) {
+    memory_system sys;
+    install(sys, package_test::make_fixture({{1, 1, "A.PK_", "", "a", "1"},
+                                             {2, 4000000000u, "B.PK_", "", "b", "2"},
+                                             {3, 4000000000u, "C.PK_", "", "c", "3"}}));
+    auto run = run_copy_step(sys);
+    EXPECT_TRUE(run.finished) << run.last.problem;
+    EXPECT_EQ(run.placed, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(run.volume_changes, 1);
+}
+
+}  // namespace

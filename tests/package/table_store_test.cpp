@@ -265,6 +265,30 @@ TEST(table_store, init_through_the_system_maps_the_named_file) {
     EXPECT_FALSE(store.init(sys, "C:\\t\\ark.vrz", -1)) << "a negative slot count cannot be allocated";
 }
 
+TEST(table_store, refuses_empty_and_short_files_with_their_trace) {
+    const struct {
+        std::string bytes;
+        const char* trace;
+    } cases[] = {{"", "init: CreateTableMapping Failed\n"},
+                 {std::string("\0\0\0", 3), "init: invalid directory\n"},
+                 {std::string("\0\0\0\0", 4), "init: invalid directory\n"},  // no end offset
+                 {std::string(8, '\0'), nullptr}};                               // an empty table
+    for (const auto& c : cases) {
+        table_store store;
+        std::vector<std::string> traces;
+        store.set_trace([&](std::string_view t) { traces.emplace_back(t); });
+        const bool ok = init_bytes(store, c.bytes);
+        EXPECT_EQ(ok, c.trace == nullptr) << c.bytes.size();
+        if (c.trace) {
+            ASSERT_EQ(traces.size(), 1u);
+            EXPECT_EQ(traces[0], c.trace);
+        } else {
+            EXPECT_EQ(store.record_count(), 0);
+            EXPECT_EQ(store.open("001"), nullptr);
+        }
+    }
+}
+
 TEST(table_store, zero_slots_open_a_table_whose_entries_cannot_be_opened) {
     table_store store;
     ASSERT_TRUE(init_bytes(store, make_table({{"001", "x"}}), 0));
