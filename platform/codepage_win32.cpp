@@ -44,9 +44,7 @@ std::wstring_view as_wide(std::u16string_view text) {
 
 }  // namespace
 
-std::string utf16_to_cp932(std::u16string_view text) {
-    return encode(cp932, as_wide(text), nullptr);
-}
+std::string utf16_to_cp932(std::u16string_view text) { return encode(cp932, as_wide(text), nullptr); }
 
 std::optional<std::u16string> cp932_to_utf16(std::string_view text) {
     auto wide = decode(cp932, text);

@@ -23,7 +23,8 @@ bool main_frame::arrange_window(bool visible) {
         arrange_main_frame(caption_, visible, screen_rect{area.left, area.top, area.right, area.bottom});
     set_text(layout.text);
     const UINT show = layout.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-    SetWindowPos(handle(), HWND_TOP, layout.x, layout.y, layout.width, layout.height, SWP_FRAMECHANGED | show);
+    SetWindowPos(handle(), HWND_TOP, layout.x, layout.y, layout.width, layout.height,
+                 SWP_FRAMECHANGED | show);
     return true;
 }
 

@@ -1,5 +1,10 @@
-// Entry point of qlun.exe. The removal itself is not part of this program yet: it ends at once.
+// Entry point of qlun.exe. Its command line is "qlun.exe <project file path>".
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "uninstall/uninstall_app.hpp"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    uninstall::uninstall_app app(instance);
+    return app.run();
+}

@@ -56,7 +56,7 @@ public:
     platform::file_error delete_file(const std::string&) override { return denied(); }
     platform::file_error set_attributes(const std::string&, std::uint32_t) override { return denied(); }
     platform::file_error set_file_times(const std::string&, const platform::civil_time&,
-                                       const platform::civil_time&) override {
+                                        const platform::civil_time&) override {
         return denied();
     }
     platform::file_error create_directory(const std::string&) override { return denied(); }
@@ -69,14 +69,16 @@ public:
         if (it == files.end() || unreadable.count(path)) return nullptr;
         return std::make_unique<memory_mapped_file>(it->second);
     }
-    std::unique_ptr<platform::output_file> create_file(const std::string&, platform::file_error* error) override {
+    std::unique_ptr<platform::output_file> create_file(const std::string&,
+                                                       platform::file_error* error) override {
         if (error) *error = denied();
         return nullptr;
     }
 
     bool key_exists(platform::root_key, const std::string&) override { return false; }
     bool create_key(platform::root_key, const std::string&) override { return false; }
-    std::optional<std::string> query_value(platform::root_key, const std::string&, const std::string&) override {
+    std::optional<std::string> query_value(platform::root_key, const std::string&,
+                                           const std::string&) override {
         return std::nullopt;
     }
     bool set_value(platform::root_key, const std::string&, const std::string&, const std::string&) override {

@@ -8,15 +8,22 @@
 //   robot waitgone <title> [timeout]             exit 0 when no visible window has that title
 //   robot gettext  <title> <id> [timeout]        text of a control
 //   robot click    <title> <id> [timeout]        posts WM_COMMAND(id, BN_CLICKED)
-//   robot texts    <title> [timeout]             every static text of the window, in z-order
-//   robot controls <title> [timeout]             every child: class, id, visibility, text
-//   robot rect     <title> [timeout]             window rectangle: left top right bottom
-//   robot msgbox   <title> <button> [timeout]    reads a message box, then presses
-//                                                ok|cancel|yes|no|abort|retry|ignore
-// Exit codes: 0 done, 1 timeout (window not found or not gone), 2 control or button missing,
-// 64 usage.
+//   robot texts    <title> [timeout] [class]     every static text of the window, in z-order
+//   robot controls <title> [timeout] [class]     every child: class, id, visibility, text
+//   robot rect     <title> [timeout] [class]     window rectangle: left top right bottom
+//   robot msgbox   <title> <button> [timeout]    reads the message box that shows the button
+//                                                (ok|cancel|yes|no|abort|retry|ignore), then
+//                                                presses it
+//   robot key      <title> <esc|enter|tab> [timeout]  posts the key to the window's focus,
+//                                                through the program's message loop
+//   robot string   <exe> <id>                    a string of a program's string table
+//   robot template <exe> <id>                    a program's dialog template, built hidden
+//                                                in the robot: caption, then its controls
+// Exit codes: 0 done, 1 timeout (window not found or not gone), 2 control or resource
+// missing, 64 usage.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -34,8 +41,9 @@ constexpr DWORD poll_ms = 20;
 constexpr UINT message_timeout_ms = 2000;
 
 int usage() {
-    std::fputs("usage: robot list | wait | waitgone | gettext | click | texts | controls | rect | msgbox ...\n",
-               stderr);
+    std::fputs(
+        "usage: robot list | wait | waitgone | gettext | click | texts | controls | rect | msgbox ...\n",
+        stderr);
     return 64;
 }
 
@@ -54,11 +62,20 @@ std::string escaped(const std::wstring& text) {
     std::wstring out;
     for (wchar_t c : text) {
         switch (c) {
-            case L'\n': out += L"\\n"; break;
-            case L'\r': out += L"\\r"; break;
-            case L'\t': out += L"\\t"; break;
-            case L'\\': out += L"\\\\"; break;
-            default: out += c;
+            case L'\n':
+                out += L"\\n";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\\':
+                out += L"\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return utf8(out);
@@ -84,14 +101,17 @@ std::wstring control_text(HWND control) {
         return {};
     std::vector<wchar_t> text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        message_timeout_ms, &got);
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, message_timeout_ms, &got);
     return std::wstring(text.data(), got < text.size() ? got : text.size() - 1);
 }
 
+/// Which visible top-level window to find: the title, optionally the class and a visible
+/// control id (0: any).
 struct search {
     const wchar_t* title;
     const wchar_t* class_name;
+    int control_id;
     HWND found;
 };
 
@@ -100,20 +120,24 @@ BOOL CALLBACK match_window(HWND window, LPARAM context) {
     if (!IsWindowVisible(window)) return TRUE;
     if (s->class_name && class_of(window) != s->class_name) return TRUE;
     if (title_of(window) != s->title) return TRUE;
+    if (s->control_id != 0) {
+        HWND control = GetDlgItem(window, s->control_id);
+        if (!control || !IsWindowVisible(control)) return TRUE;
+    }
     s->found = window;
     return FALSE;
 }
 
-HWND find_window(const wchar_t* title, const wchar_t* class_name) {
-    search s{title, class_name, nullptr};
+HWND find_window(const wchar_t* title, const wchar_t* class_name, int control_id = 0) {
+    search s{title, class_name, control_id, nullptr};
     EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND wait_window(const wchar_t* title, const wchar_t* class_name, DWORD timeout) {
+HWND wait_window(const wchar_t* title, const wchar_t* class_name, DWORD timeout, int control_id = 0) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = find_window(title, class_name)) return window;
+        if (HWND window = find_window(title, class_name, control_id)) return window;
         if (GetTickCount() - start >= timeout) return nullptr;
         Sleep(poll_ms);
     }
@@ -127,8 +151,8 @@ BOOL CALLBACK list_window(HWND window, LPARAM) {
     if (!IsWindowVisible(window)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    std::printf("pid=%lu class=%s title=%s\n", static_cast<unsigned long>(pid), escaped(class_of(window)).c_str(),
-                escaped(title_of(window)).c_str());
+    std::printf("pid=%lu class=%s title=%s\n", static_cast<unsigned long>(pid),
+                escaped(class_of(window)).c_str(), escaped(title_of(window)).c_str());
     return TRUE;
 }
 
@@ -159,13 +183,43 @@ void print_statics(HWND window) {
     }
 }
 
+/// Every child of a window: "<class> <id> visible|hidden <text>", by the child's own
+/// WS_VISIBLE style; a picture static shows "(picture)" as its text.
+void print_controls(HWND window) {
+    for (HWND child : children_of(window)) {
+        const bool visible = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        const bool picture = _wcsicmp(class_of(child).c_str(), L"Static") == 0 && is_icon_static(child);
+        std::printf("%s %d %s %s\n", escaped(class_of(child)).c_str(), GetDlgCtrlID(child),
+                    visible ? "visible" : "hidden",
+                    picture ? "(picture)" : escaped(control_text(child)).c_str());
+    }
+}
+
+/// A program file opened for its resources only.
+class resource_module {
+public:
+    explicit resource_module(const wchar_t* path)
+        : module_(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~resource_module() {
+        if (module_) FreeLibrary(module_);
+    }
+    resource_module(const resource_module&) = delete;
+    resource_module& operator=(const resource_module&) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+INT_PTR CALLBACK quiet_dialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
 int button_id(const wchar_t* name) {
     struct named {
         const wchar_t* name;
         int id;
     };
-    static const named buttons[] = {{L"ok", IDOK},         {L"cancel", IDCANCEL}, {L"abort", IDABORT},
-                                    {L"retry", IDRETRY},   {L"ignore", IDIGNORE}, {L"yes", IDYES},
+    static const named buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"abort", IDABORT},
+                                    {L"retry", IDRETRY}, {L"ignore", IDIGNORE}, {L"yes", IDYES},
                                     {L"no", IDNO}};
     for (const auto& b : buttons) {
         if (std::wcscmp(name, b.name) == 0) return b.id;
@@ -225,7 +279,8 @@ int command_control(int argc, wchar_t** argv) {
 
 /// Commands on a whole window: texts, controls, rect.
 int command_window(int argc, wchar_t** argv) {
-    HWND window = wait_window(argv[2], nullptr, timeout_arg(argc, argv, 3));
+    const wchar_t* class_name = argc > 4 ? argv[4] : nullptr;
+    HWND window = wait_window(argv[2], class_name, timeout_arg(argc, argv, 3));
     if (!window) {
         std::fputs("timeout: window not found\n", stderr);
         return 1;
@@ -233,10 +288,7 @@ int command_window(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[1], L"texts") == 0) {
         print_statics(window);
     } else if (std::wcscmp(argv[1], L"controls") == 0) {
-        for (HWND child : children_of(window)) {
-            std::printf("%s %d %s %s\n", escaped(class_of(child)).c_str(), GetDlgCtrlID(child),
-                        IsWindowVisible(child) ? "visible" : "hidden", escaped(control_text(child)).c_str());
-        }
+        print_controls(window);
     } else {
         RECT r{};
         GetWindowRect(window, &r);
@@ -245,14 +297,40 @@ int command_window(int argc, wchar_t** argv) {
     return 0;
 }
 
+/// Posts a key press to the control that has the focus in the window's thread.
+int command_key(int argc, wchar_t** argv) {
+    if (argc < 4) return usage();
+    const std::wstring name = argv[3];
+    const WPARAM key = name == L"esc"     ? VK_ESCAPE
+                       : name == L"enter" ? VK_RETURN
+                       : name == L"tab"   ? VK_TAB
+                                          : 0;
+    if (key == 0) return usage();
+    HWND window = wait_window(argv[2], nullptr, timeout_arg(argc, argv, 4));
+    if (!window) {
+        std::fputs("timeout: window not found\n", stderr);
+        return 1;
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus) {
+        target = info.hwndFocus;
+    }
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    return 0;
+}
+
 /// Prints a message box's texts and visible buttons, then presses one of them.
 int command_msgbox(int argc, wchar_t** argv) {
     if (argc < 4) return usage();
     const int id = button_id(argv[3]);
     if (id == 0) return usage();
-    HWND box = wait_window(argv[2], L"#32770", timeout_arg(argc, argv, 4));
+    // The box with that title that shows the button: another dialog may share the title.
+    HWND box = wait_window(argv[2], L"#32770", timeout_arg(argc, argv, 4), id);
     if (!box) {
-        std::fputs("timeout: message box not found\n", stderr);
+        std::fputs("timeout: message box with that button not found\n", stderr);
         return 1;
     }
     print_statics(box);
@@ -265,11 +343,45 @@ int command_msgbox(int argc, wchar_t** argv) {
     std::printf("buttons%s\n", buttons.c_str());
     std::fflush(stdout);
     HWND button = GetDlgItem(box, id);
-    if (!button || !IsWindowVisible(button)) {
-        std::fprintf(stderr, "button %d not present\n", id);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return 0;
+}
+
+/// Commands on a program's resources: string, template.
+int command_resource(int argc, wchar_t** argv) {
+    if (argc < 4) return usage();
+    resource_module module(argv[2]);
+    if (!module.get()) {
+        std::fputs("cannot open the program file\n", stderr);
         return 2;
     }
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    const int id = _wtoi(argv[3]);
+    if (std::wcscmp(argv[1], L"string") == 0) {
+        const wchar_t* text = nullptr;
+        const int length =
+            LoadStringW(module.get(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+        if (length <= 0) {
+            std::fprintf(stderr, "string %d not found\n", id);
+            return 2;
+        }
+        std::printf("%s\n", escaped(std::wstring(text, static_cast<std::size_t>(length))).c_str());
+        return 0;
+    }
+    HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+    HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;
+    auto* dialog_template = loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+    if (!dialog_template) {
+        std::fprintf(stderr, "dialog template %d not found\n", id);
+        return 2;
+    }
+    HWND dialog = CreateDialogIndirectParamW(module.get(), dialog_template, nullptr, quiet_dialog, 0);
+    if (!dialog) {
+        std::fprintf(stderr, "dialog template %d cannot be built\n", id);
+        return 2;
+    }
+    std::printf("caption %s\n", escaped(title_of(dialog)).c_str());
+    print_controls(dialog);
+    DestroyWindow(dialog);
     return 0;
 }
 
@@ -281,8 +393,11 @@ int dispatch(int argc, wchar_t** argv) {
     if (command == L"wait") return command_wait(argc, argv);
     if (command == L"waitgone") return command_waitgone(argc, argv);
     if (command == L"gettext" || command == L"click") return command_control(argc, argv);
-    if (command == L"texts" || command == L"controls" || command == L"rect") return command_window(argc, argv);
+    if (command == L"texts" || command == L"controls" || command == L"rect")
+        return command_window(argc, argv);
     if (command == L"msgbox") return command_msgbox(argc, argv);
+    if (command == L"key") return command_key(argc, argv);
+    if (command == L"string" || command == L"template") return command_resource(argc, argv);
     return usage();
 }
 
@@ -291,6 +406,8 @@ int dispatch(int argc, wchar_t** argv) {
 int main() {
     // "\n", not "\r\n", on a pipe.
     _setmode(_fileno(stdout), _O_BINARY);
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return usage();
