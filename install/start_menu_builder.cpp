@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "install/folder_macros.hpp"
-#include "install/installation_text.hpp"
 #include "install/start_menu_folders.hpp"
 
 namespace install {
@@ -94,7 +93,7 @@ std::string start_menu_builder::resolve_icon_macros(const std::string& text) {
     }};
     std::string result = text;
     for (const auto& [macro, folder] : macros) {
-        if (result.find(macro) == std::string::npos) continue;
+        if (find_text(result, macro) == std::string::npos) continue;
         std::string rest = result.substr(macro.size());
         if (macro == "[ROOT]" && ends_with_backslash(folder) && !rest.empty() && rest.front() == '\\') {
             rest.erase(0, 1);
@@ -117,7 +116,7 @@ std::string start_menu_builder::shortcut_work_folder(const model::stmenu_file_ob
     std::string folder = shortcut.work_folder;
     if (shortcut.work_folder_base >= 0 && shortcut.work_folder_base < 4) {
         const auto macro = base_macros[static_cast<std::size_t>(shortcut.work_folder_base)];
-        if (folder.find(macro) == std::string::npos) folder = std::string(macro) + folder;
+        if (find_text(folder, macro) == std::string::npos) folder = std::string(macro) + folder;
     }
     folder = resolve_macros(sys_, folder);
     if (folder.size() >= 3 && ends_with_backslash(folder)) folder.pop_back();

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "install/installation_text.hpp"
+#include "install/folder_macros.hpp"
 #include "install/installation.hpp"
 #include "install/placement.hpp"
 #include "model/format_error.hpp"
@@ -17,7 +17,7 @@
 #include "tools/package_folder.hpp"
 #include "uninstall/command_line.hpp"
 #include "uninstall/removal_engine.hpp"
-#include "uninstall/uninstall_start.hpp"
+#include "uninstall/uninstall_startup.hpp"
 
 namespace tools {
 
@@ -226,8 +226,9 @@ int run_uninstall(const uninstall_arguments& args, std::ostream& out, std::ostre
 
         terminal_screen screen(out);
         model::project_data project;
-        const auto outcome = uninstall::open_for_removal(sys, screen, project_path, project, false);
-        if (outcome != uninstall::start_outcome::Confirmed) return 1;
+        // The command itself is the user's confirmation: no question is asked.
+        uninstall::uninstall_startup startup(sys, screen, uninstall::error_caption, model::load_project);
+        if (!startup.load(project_path, project)) return 1;
         uninstall::removal_engine engine(sys, screen, project, project_path);
         for (auto next = engine.begin_removal(); next != uninstall::removal_timer::None;) {
             next = engine.run_timer(static_cast<int>(next));

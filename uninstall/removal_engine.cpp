@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "install/installation_text.hpp"
+#include "install/folder_macros.hpp"
 #include "install/placement.hpp"
 #include "install/registry_key_path.hpp"
 #include "install/start_menu_folders.hpp"
@@ -21,7 +21,8 @@ constexpr std::string_view programs_folder_name = "プログラム";
 // Replaces every occurrence of macro in text; true when something changed.
 bool replace_all(std::string& text, std::string_view macro, std::string_view expansion) {
     bool changed = false;
-    for (auto pos = text.find(macro); pos != std::string::npos; pos = text.find(macro, pos + expansion.size())) {
+    for (auto pos = install::find_text(text, macro); pos != std::string::npos;
+         pos = install::find_text(text, macro, pos + expansion.size())) {
         text.replace(pos, macro.size(), expansion);
         changed = true;
     }
@@ -34,7 +35,7 @@ constexpr std::array<std::string_view, 4> removal_macros{"[PROGRAM FILES]", "[WI
 
 bool selected_for_removal(const std::string& install_path) {
     for (auto macro : removal_macros) {
-        if (install_path.find(macro) != std::string::npos) return true;
+        if (install::find_text(install_path, macro) != std::string::npos) return true;
     }
     return false;
 }

@@ -64,11 +64,11 @@ model::project_data viewer_project() {
     app->folder_name = "ビューア";
     app->files.insert_or_assign("viewer", file("viewer.exe", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe", "viewer.exe", 1));
     auto help = std::make_shared<model::folder_object>();
-    help->folder_name = "ヘルプ";
-    help->files.insert_or_assign("help", file("viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\viewer.hlp",
-                                              "ヘルプ\\viewer.hlp", 1));
-    help->files.insert_or_assign("samples", file("samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\samples.dat",
-                                                 "ヘルプ\\samples.dat", 2));
+    help->folder_name = "表示";
+    help->files.insert_or_assign("help", file("viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\viewer.hlp",
+                                              "表示\\viewer.hlp", 1));
+    help->files.insert_or_assign("samples", file("samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\samples.dat",
+                                                 "表示\\samples.dat", 2));
     app->subfolders.insert_or_assign("help", help);
     p.files.folders.insert_or_assign("app", app);
     p.files.files.insert_or_assign("dll", file("vwr.dll", "[SYSTEM]\\vwr.dll", "vwr.dll", 1));
@@ -78,7 +78,7 @@ model::project_data viewer_project() {
     auto menu = std::make_shared<model::stmenu_folder_object>();
     menu->folder_name = "ビューア";
     menu->shortcuts.insert_or_assign(1, shortcut("ビューア", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe"));
-    menu->shortcuts.insert_or_assign(0x20, shortcut("ヘルプ", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\viewer.hlp"));
+    menu->shortcuts.insert_or_assign(0x20, shortcut("ヘルプ", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\viewer.hlp"));
     p.files.start_menu.child_folders.insert_or_assign(0x10, menu);
     auto programs = std::make_shared<model::stmenu_folder_object>();
     programs->folder_name = "プログラム";
