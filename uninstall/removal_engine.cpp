@@ -176,6 +176,13 @@ removal_timer removal_engine::remove_next_file() {
     tick();
     if (next_file_ >= gathered_order_.size()) {
         if (record_) {
+            // Files that an earlier version of the application placed into this folder are
+            // recorded under keys the project no longer has; they go with the last tick.
+            for (const auto& entry : record_->entries) {
+                if (!gathered_.contains(entry.entry_key) && selected_for_removal(entry.install_path)) {
+                    delete_reporting(entry.real_path, entry.real_path);
+                }
+            }
             // The record is the installer's own hidden file; it goes with the files it lists.
             const auto path = removal_record_path();
             sys_.set_attributes(path, platform::Normal);

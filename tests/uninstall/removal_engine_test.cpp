@@ -234,6 +234,23 @@ TEST_F(removal_test, a_record_deletes_exactly_the_placed_files_where_they_were_p
     EXPECT_TRUE(error_texts().empty());
 }
 
+TEST_F(removal_test, recorded_files_of_keys_the_project_no_longer_has_go_at_the_end) {
+    project_.files.files.insert_or_assign("a", file("a", "[PROGRAM FILES]\\App\\a.exe"));
+    write_record(install::removal_record{{{"a", "[PROGRAM FILES]\\App\\a.exe", app_folder + "a.exe"},
+                                          {"old", "[PROGRAM FILES]\\App\\old.dll", app_folder + "old.dll"},
+                                          {"oldsys", "[SYSTEM]\\old.dll", "C:\\WINDOWS\\SYSTEM\\old.dll"}}});
+    for (const auto* name : {"a.exe", "old.dll"}) box_.put(app_folder + name);
+    box_.put("C:\\WINDOWS\\SYSTEM\\old.dll");
+    const auto ran = run_chain();
+    EXPECT_EQ(ran.size(), 6u) << "no tick of its own";
+    EXPECT_FALSE(box_.exists(app_folder + "a.exe"));
+    EXPECT_FALSE(box_.exists(app_folder + "old.dll"));
+    EXPECT_TRUE(box_.exists("C:\\WINDOWS\\SYSTEM\\old.dll"));
+    EXPECT_EQ(file_deletions(), (std::vector<std::string>{app_folder + "a.exe", app_folder + "old.dll",
+                                                          app_folder + install::removal_record::file_name}));
+    EXPECT_TRUE(error_texts().empty());
+}
+
 TEST_F(removal_test, an_unreadable_record_counts_as_none) {
     box_.put(app_folder + install::removal_record::file_name, "not a record");
     project_.files.files.insert_or_assign("a", file("a", "[PROGRAM FILES]\\App\\a.exe"));
