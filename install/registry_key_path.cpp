@@ -32,7 +32,8 @@ std::string_view root_key_name(platform::root_key root) {
     return {};
 }
 
-std::optional<registry_value_location> locate_registry_value(std::string_view root_name, std::string_view rest) {
+std::optional<registry_value_location> locate_registry_value(std::string_view root_name,
+                                                             std::string_view rest) {
     const auto root = root_key_from_name(root_name);
     if (!root) return std::nullopt;
     registry_value_location location;

@@ -26,7 +26,8 @@ std::vector<registry_write> registry_writer::plan_registry_entries(const model::
         const auto& path = entry.key_path;
         const auto first = find_text(path, "\\");
         if (path.empty() || first == std::string::npos) return;
-        if (auto value = plan_registry_value(path.substr(0, first), path.substr(first + 1), entry.value_text)) {
+        if (auto value =
+                plan_registry_value(path.substr(0, first), path.substr(first + 1), entry.value_text)) {
             values.push_back(std::move(*value));
         }
     });

@@ -47,9 +47,11 @@ std::optional<programs_folders> find_programs_folders(platform::system& sys) {
     const bool derivable = find_text(*default_folder, default_marker) != std::string::npos &&
                            start != std::string::npos && start > 0;
     if (derivable) {
-        if (auto name = sys.user_name()) folders.user_folder = derive_user_programs_folder(*default_folder, *name);
+        if (auto name = sys.user_name())
+            folders.user_folder = derive_user_programs_folder(*default_folder, *name);
     } else {
-        folders.user_folder = read_programs_value(sys, platform::root_key::CurrentUser, user_shell_folders_key);
+        folders.user_folder =
+            read_programs_value(sys, platform::root_key::CurrentUser, user_shell_folders_key);
     }
     // One folder is built and removed once.
     if (folders.user_folder == folders.default_folder) folders.user_folder.reset();

@@ -40,7 +40,8 @@ install::component_selection parse_selection(const std::string& text) {
     std::size_t from = 0;
     while (from <= text.size() && !text.empty()) {
         const auto comma = text.find(',', from);
-        const std::string part = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        const std::string part =
+            text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
         int value = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
         if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < -32768 ||
@@ -100,7 +101,8 @@ public:
         constexpr int width = 40;
         const int filled = done * width / total;
         err_ << "\r  [" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done << "/" << total << std::flush;
+             << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done << "/" << total
+             << std::flush;
         line_open_ = true;
     }
     void failure_page() override {
@@ -196,11 +198,12 @@ int run_install(const install_arguments& args, std::ostream& out, std::ostream& 
         remove_staged_package(sys, folder);
 
         if (!report.completed) {
-            err << "vrz: the installation stopped in the " << install::stage_name(report.failed_stage) << " stage\n";
+            err << "vrz: the installation stopped in the " << install::stage_name(report.failed_stage)
+                << " stage\n";
             return 1;
         }
-        out << "Installed " << display_text(package.project.app_name.app_name) << " into " << args.root->string()
-            << "\n";
+        out << "Installed " << display_text(package.project.app_name.app_name) << " into "
+            << args.root->string() << "\n";
         print_install_report(report, sys, run.project(), out);
         return 0;
     });

@@ -31,7 +31,8 @@ bool replace_all(std::string& text, std::string_view macro, std::string_view exp
 
 // The macros the uninstaller recognises; a path with none of them is left in place
 // (notably "[SYSTEM]", the shared system files).
-constexpr std::array<std::string_view, 4> removal_macros{"[PROGRAM FILES]", "[WINDOWS]", "[WINSYS]", "[ROOT]"};
+constexpr std::array<std::string_view, 4> removal_macros{"[PROGRAM FILES]", "[WINDOWS]", "[WINSYS]",
+                                                         "[ROOT]"};
 
 bool selected_for_removal(const std::string& install_path) {
     for (auto macro : removal_macros) {
@@ -60,20 +61,35 @@ void gather_folder(const model::folder_object& folder, model::text_map<model::fi
 std::string file_error_message(platform::file_error error, const std::string& name) {
     std::string_view pattern;
     switch (error) {
-        case platform::file_error::NotFound: pattern = "%1 が見つかりませんでした。"; break;
-        case platform::file_error::PathNotFound: pattern = "%1 には無効なﾊﾟｽが含まれています。"; break;
-        case platform::file_error::AccessDenied: pattern = "%1 へのｱｸｾｽは拒否されました。"; break;
-        case platform::file_error::SharingViolation: pattern = "%1 へのｱｸｾｽ中に共有違反が発生しました。"; break;
-        default: pattern = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"; break;
+        case platform::file_error::NotFound:
+            pattern = "%1 が見つかりませんでした。";
+            break;
+        case platform::file_error::PathNotFound:
+            pattern = "%1 には無効なﾊﾟｽが含まれています。";
+            break;
+        case platform::file_error::AccessDenied:
+            pattern = "%1 へのｱｸｾｽは拒否されました。";
+            break;
+        case platform::file_error::SharingViolation:
+            pattern = "%1 へのｱｸｾｽ中に共有違反が発生しました。";
+            break;
+        default:
+            pattern = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+            break;
     }
     std::string text(pattern);
     text.replace(0, 2, name);
     return text;
 }
 
-removal_engine::removal_engine(platform::system& sys, platform::screen& screen, const model::project_data& project,
-                               std::string project_path, removal_observer* observer)
-    : sys_(sys), screen_(screen), project_(project), project_path_(std::move(project_path)), observer_(observer) {}
+removal_engine::removal_engine(platform::system& sys, platform::screen& screen,
+                               const model::project_data& project, std::string project_path,
+                               removal_observer* observer)
+    : sys_(sys),
+      screen_(screen),
+      project_(project),
+      project_path_(std::move(project_path)),
+      observer_(observer) {}
 
 removal_timer removal_engine::begin_removal() {
     gather_files();
@@ -96,15 +112,18 @@ void removal_engine::gather_files() {
     files.files.for_each([&](const std::string& key, const model::file_object& file) {
         gathered_.insert_or_assign(key, std::make_shared<model::file_object>(file));
     });
-    files.folders.for_each([&](const std::string&, const model::folder_object& folder) { gather_folder(folder, gathered_); });
+    files.folders.for_each(
+        [&](const std::string&, const model::folder_object& folder) { gather_folder(folder, gathered_); });
     gathered_order_.clear();
-    gathered_.for_each([&](const std::string& key, const model::file_object&) { gathered_order_.push_back(key); });
+    gathered_.for_each(
+        [&](const std::string& key, const model::file_object&) { gathered_order_.push_back(key); });
     next_file_ = 0;
 }
 
 std::string removal_engine::removal_record_path() const {
     const auto slash = install::last_backslash(project_path_);
-    const std::string folder = slash == std::string::npos ? std::string() : project_path_.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : project_path_.substr(0, slash + 1);
     return folder + install::removal_record::file_name;
 }
 
@@ -127,12 +146,18 @@ void removal_engine::tick() {
 
 removal_timer removal_engine::run_timer(int id) {
     switch (static_cast<removal_timer>(id)) {
-        case removal_timer::ProjectFile: return remove_project_file();
-        case removal_timer::Files: return remove_next_file();
-        case removal_timer::StartMenu: return remove_start_menu_stage();
-        case removal_timer::Registry: return remove_registry_stage();
-        case removal_timer::Finish: return finish_removal();
-        default: return removal_timer::None;
+        case removal_timer::ProjectFile:
+            return remove_project_file();
+        case removal_timer::Files:
+            return remove_next_file();
+        case removal_timer::StartMenu:
+            return remove_start_menu_stage();
+        case removal_timer::Registry:
+            return remove_registry_stage();
+        case removal_timer::Finish:
+            return finish_removal();
+        default:
+            return removal_timer::None;
     }
 }
 
@@ -192,7 +217,8 @@ removal_timer removal_engine::remove_next_file() {
     }
     const auto& key = gathered_order_[next_file_++];
     if (const auto* file = gathered_.find(key)) {
-        for (const auto& deletion : deletions_for(key, *file)) delete_reporting(deletion.path, deletion.reported_name);
+        for (const auto& deletion : deletions_for(key, *file))
+            delete_reporting(deletion.path, deletion.reported_name);
     }
     return removal_timer::Files;
 }
@@ -271,7 +297,8 @@ void removal_engine::remove_registry_value(const model::registry_info& entry) {
 
 void removal_engine::remove_empty_keys(platform::root_key root, std::string sub_key) {
     // Keys left empty go, up to but not including a key directly below the root.
-    for (auto last = install::last_backslash(sub_key); last != std::string::npos; last = install::last_backslash(sub_key)) {
+    for (auto last = install::last_backslash(sub_key); last != std::string::npos;
+         last = install::last_backslash(sub_key)) {
         if (!sys_.key_is_empty(root, sub_key) || !sys_.delete_key(root, sub_key)) return;
         sub_key.erase(last);
     }
