@@ -12,11 +12,6 @@ namespace {
 constexpr std::array<folder_macro, 4> tested_order = {folder_macro::Root, folder_macro::ProgramFiles,
                                                       folder_macro::Windows, folder_macro::System};
 
-bool is_lead_byte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 /// Length of the character that starts at i: 2 for a lead byte with its trail byte, else 1.
 std::size_t char_length(std::string_view text, std::size_t i) {
     return is_lead_byte(text[i]) && i + 1 < text.size() ? 2 : 1;
@@ -40,19 +35,6 @@ std::size_t find_text(std::string_view text, std::string_view part, std::size_t 
         if (i >= from && text.substr(i, part.size()) == part) return i;
     }
     return part.empty() && from >= text.size() ? text.size() : std::string_view::npos;
-}
-
-std::size_t last_backslash(std::string_view text) {
-    std::size_t found = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); i += char_length(text, i)) {
-        if (text[i] == '\\') found = i;
-    }
-    return found;
-}
-
-bool ends_with_backslash(std::string_view text) {
-    const std::size_t at = last_backslash(text);
-    return at != std::string_view::npos && at + 1 == text.size();
 }
 
 std::string_view macro_text(folder_macro macro) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "install/installation_text.hpp"
+
 namespace platform {
 class system;
 }
@@ -16,14 +18,11 @@ class system;
 namespace install {
 
 // Texts are code page 932: the trail byte of a double-byte character can equal '\\' or
-// '[' (such as the 0x5C of "ソ" and "表"), so searches only match at character starts.
+// '[' (such as the 0x5C of "ソ" and "表"), so searches only match at character starts
+// (last_backslash and ends_with_backslash are in installation_text.hpp).
 
 /// Where part first occurs in text at or after from, starting on a character; npos if nowhere.
 std::size_t find_text(std::string_view text, std::string_view part, std::size_t from = 0);
-/// The position of the last backslash character; npos when there is none.
-std::size_t last_backslash(std::string_view text);
-/// True when the last character is a backslash (not the trail byte of a double-byte character).
-bool ends_with_backslash(std::string_view text);
 
 /// The folder macros in the order in which they are tested.
 enum class folder_macro { None, Root, ProgramFiles, Windows, System };

@@ -35,11 +35,6 @@ const std::int64_t stamp_epoch = days_from_civil(1899, 12, 30);
 
 constexpr int seconds_per_day = 86400;
 
-bool is_lead_byte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace

@@ -30,7 +30,8 @@ void huffman_coder::reset() {
     leaf_to_inc_ = 0;
     finished_ = false;
     reached_end_ = false;
-    moved_count_ = max_moved + 1;
+    position_.fill(0);
+    fill_table(root, 1);
     update(end_symbol);
 }
 
@@ -41,27 +42,23 @@ int huffman_coder::find(int symbol) const {
 }
 
 void huffman_coder::swap(int a, int b) {
-    // The places keep their parent links; the contents change places, so the children
-    // of the moved contents and the symbols' leaves are pointed at the new places.
+    // The places keep their parent links and tree positions; the contents change places,
+    // so the children of the moved contents and the symbols' leaves are pointed at the new
+    // places, and the table is rewritten below both places.
+    std::swap(key_[a], key_[b]);
+    std::swap(sym_[a], sym_[b]);
     if (is_leaf(a) && is_leaf(b)) {
-        // Two leaves trading places leave every position's place as it was; only the end
-        // symbol's leaf is marked in the decoding table.
-        std::swap(key_[a], key_[b]);
-        std::swap(sym_[a], sym_[b]);
         leaf_of_[sym_[a] + 1] = static_cast<place>(a);
         leaf_of_[sym_[b] + 1] = static_cast<place>(b);
+        // Only the end symbol's leaf is marked differently in the decoding table.
         if (sym_[a] == end_symbol || sym_[b] == end_symbol) {
-            moved(a);
-            moved(b);
+            refresh_below(a);
+            refresh_below(b);
         }
         return;
     }
-    std::swap(key_[a], key_[b]);
-    std::swap(sym_[a], sym_[b]);
     std::swap(kid_[2 * a], kid_[2 * b]);
     std::swap(kid_[2 * a + 1], kid_[2 * b + 1]);
-    moved(a);
-    moved(b);
     for (int p : {a, b}) {
         if (is_leaf(p)) {
             leaf_of_[sym_[p] + 1] = static_cast<place>(p);
@@ -70,6 +67,8 @@ void huffman_coder::swap(int a, int b) {
             up_[kid_[2 * p + 1]] = static_cast<place>(2 * p + 1);
         }
     }
+    refresh_below(a);
+    refresh_below(b);
 }
 
 int huffman_coder::add_symbol(int symbol) {
@@ -89,7 +88,8 @@ int huffman_coder::add_symbol(int symbol) {
     leaf_of_[symbol + 1] = static_cast<place>(leaf);
     leaf_to_inc_ = leaf;
     nyt_ = new_nyt;
-    moved(b);
+    nyt_position_ = 0;
+    refresh_below(b);
     return b;
 }
 
@@ -134,58 +134,51 @@ int huffman_coder::slide_increment(int cur) {
     return p;
 }
 
-void huffman_coder::count_up(int cur, unsigned position) {
-    // Mostly nothing moves and each node just counts one more. Until something moves, the
-    // table gives the nodes above from the tree position alone, without a chain of loads
-    // through the parent links, and the position tells when the root is reached.
-    if (position != 0) {
-        for (;;) {
-            std::uint64_t k = key_[cur];
-            std::uint64_t above = key_[cur - 1];
-            bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
-            if (moves) {
-                cur = slide_increment(cur);
-                break;
-            }
-            key_[cur] = k + 2;
-            position >>= 1;
-            if (position == 1) return;
-            cur = tree_[position];
-        }
-    }
+void huffman_coder::count_up(int cur) {
+    // Mostly nothing moves and each node just counts one more. The table gives the nodes
+    // above from the tree position alone, without a chain of loads through the parent
+    // links, and the position tells when the root is reached; below the table's depth the
+    // parent links are followed.
+    unsigned position = position_[cur];
     while (cur != root) {
         std::uint64_t k = key_[cur];
         std::uint64_t above = key_[cur - 1];
         bool moves = (k & 1) ? above == k - 1 && cur - 1 != root : above == k || above == k + 3;
         if (moves) {
             cur = slide_increment(cur);
+            position = position_[cur];
+        } else if (position != 0) {
+            key_[cur] = k + 2;
+            position >>= 1;
+            cur = tree_[position];
         } else {
             key_[cur] = k + 2;
             cur = parent(cur);
+            position = position_[cur];
         }
     }
 }
 
-inline bool huffman_coder::count_in_place(int leaf, unsigned position) {
+inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
     // The leaf moves if the node above it has its weight (lead, or slide past an internal
     // node), and its count is deferred when it is the nyt leaf's sibling.
-    std::uint64_t k = key_[leaf];
-    if (key_[leaf - 1] - k + 1 <= 1 || (position ^ 1) == position_[nyt_]) return false;
-    key_[leaf] = k + 2;
-    for (position >>= 1; position > 1; position >>= 1) {
-        int p = tree_[position];
-        std::uint64_t kp = key_[p];
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    if (key[leaf - 1] - k + 1 <= 1 || (position ^ 1) == nyt_position_) return false;
+    key[leaf] = k + 2;
+    for (unsigned at = position >> 1; at > 1; at >>= 1) {
+        std::size_t p = tree_[at];
+        std::uint64_t kp = key[p];
         // An internal node moves above a node of its weight that is internal (difference
         // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = key_[p - 1] - kp;
+        std::uint64_t difference = key[p - 1] - kp;
         if (difference <= 3 && (difference == 0 || difference == 3)) {
-            count_up(p, moved_count_ == 0 ? position : 0);
+            count_up(static_cast<int>(p));
             break;
         }
-        key_[p] = kp + 2;
+        key[p] = kp + 2;
     }
-    key_[root] += 2;
-    if (moved_count_ != 0) refresh_table();
+    key[root] += 2;
     return true;
 }
 
@@ -196,72 +189,56 @@ void huffman_coder::update_leaf(int symbol, int leaf, unsigned position) {
         cur = add_symbol(symbol);
     } else {
         cur = lead(leaf);
-        // lead moves only leaves, which leaves the places at every position as they were.
         if (cur != leaf) position = position_[cur];
-        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(cur, position)) return;
+        if (leaf_to_inc_ == 0 && position != 0 && count_in_place(static_cast<unsigned>(cur), position)) return;
     }
-    count_up(cur, moved_count_ == 0 ? position : 0);
+    count_up(cur);
     key_[root] += 2;
     if (leaf_to_inc_ != 0) slide_increment(leaf_to_inc_);
-    if (moved_count_ != 0) refresh_table();
 }
 
 void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
     unsigned position = position_[leaf];
-    if (position != 0 && leaf != nyt_ && count_in_place(leaf, position)) return;
+    if (position != 0 && leaf != nyt_ && count_in_place(static_cast<unsigned>(leaf), position)) return;
     update_leaf(symbol, leaf, position);
 }
 
-void huffman_coder::moved(int p) {
-    if (moved_count_ < max_moved) moved_[moved_count_] = static_cast<place>(p);
-    if (moved_count_ <= max_moved) ++moved_count_;
+void huffman_coder::refresh_below(int p) {
+    unsigned position = position_[p];
+    if (position != 0) {
+        fill_table(p, position);
+    } else if (!is_leaf(p)) {
+        // Deeper than the table: the subtree now here may have come from above it.
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
+    }
 }
 
-void huffman_coder::refresh_table() {
-    if (moved_count_ > max_moved) {
-        position_.fill(0);
-        fill_table(root, 1, 0);
-        moved_count_ = 0;
-        return;
-    }
-    for (int i = 0; i < moved_count_; ++i) {
-        int p = moved_[i];
-        unsigned position = 0;
-        int depth = 0;
-        for (int n = p; n != root && depth <= table_bits; n = parent(n)) {
-            position |= static_cast<unsigned>(up_[n] & 1) << depth;
-            ++depth;
-        }
-        if (depth <= table_bits)
-            fill_table(p, position | (1u << depth), depth);
-        else
-            clear_positions(p);
-    }
-    moved_count_ = 0;
-}
-
-void huffman_coder::fill_table(int p, unsigned position, int depth) {
+void huffman_coder::fill_table(int p, unsigned position) {
+    auto depth = static_cast<int>(std::bit_width(position)) - 1;
     position_[p] = static_cast<std::uint16_t>(position);
-    if (depth < table_bits) tree_[position] = static_cast<place>(p);
-    auto entry = static_cast<std::uint16_t>(p | depth << 10);
+    if (depth < table_bits) tree_[position] = static_cast<std::uint16_t>(p);
+    if (p == nyt_) nyt_position_ = position;
+    std::uint32_t entry = static_cast<std::uint32_t>(p) | static_cast<std::uint32_t>(depth) << 10 | position << 16;
     if (is_leaf(p)) {
         if (p != nyt_ && sym_[p] != end_symbol) entry |= plain_leaf;
         int spread = table_bits - depth;
         std::fill_n(decode_table_.begin() + ((position << spread) - (1u << table_bits)), 1u << spread, entry);
     } else if (depth == table_bits) {
         decode_table_[position - (1u << table_bits)] = entry;
-        clear_positions(kid_[2 * p]);
-        clear_positions(kid_[2 * p + 1]);
+        for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
+            if (position_[kid] != 0) clear_positions(kid);
     } else {
-        fill_table(kid_[2 * p], 2 * position, depth + 1);
-        fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
+        fill_table(kid_[2 * p], 2 * position);
+        fill_table(kid_[2 * p + 1], 2 * position + 1);
     }
 }
 
 void huffman_coder::clear_positions(int p) {
     // Below a place without a position, every place had none already.
     position_[p] = 0;
+    if (p == nyt_) nyt_position_ = 0;
     if (is_leaf(p)) return;
     for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
         if (position_[kid] != 0) clear_positions(kid);
@@ -273,7 +250,7 @@ int huffman_coder::decode_symbol(bit_reader& in) {
     unsigned count = in.count();
     unsigned used = 0;
     int n = root;
-    while (kid_[2 * n] >= 0) {
+    while (!is_leaf(n)) {
         if (used == count) {
             in.consume(used);
             in.refill();
@@ -330,24 +307,24 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
 }
 
 std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
+    if (finished_) return 0;
     // A local copy of the reader, so that its state can stay in registers.
     bit_reader r = in;
     std::byte* next = out.data();
     std::byte* const end = next + out.size();
-    while (!finished_ && next != end) {
+    while (next != end) {
         if (r.count() < 32) r.refill();
         auto prefix = static_cast<unsigned>(r.bits() >> (64 - table_bits));
-        unsigned entry = decode_table_[prefix];
+        std::uint32_t entry = decode_table_[prefix];
         unsigned depth = (entry >> 10) & 15;
         // Codes longer than the table, the nyt leaf with its 8 bits, the end symbol and
         // codes cut by the end of the input take the walk through the tree.
         if ((entry & plain_leaf) != 0 && depth <= r.count()) {
-            int leaf = static_cast<int>(entry & 1023);
+            unsigned leaf = entry & 1023;
             r.consume(depth);
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            unsigned position = (1u << depth) | (prefix >> (table_bits - depth));
-            if (!count_in_place(leaf, position)) update_leaf(s, leaf, position);
+            if (!count_in_place(leaf, entry >> 16)) update_leaf(s, static_cast<int>(leaf), entry >> 16);
             continue;
         }
         in = r;

@@ -80,7 +80,6 @@ private:
     static constexpr int root = 1;
     static constexpr int places = max_nodes + 1;
     static constexpr int table_bits = 10;
-    static constexpr int max_moved = 64;
 
     int find(int symbol) const;
     int add_symbol(int symbol);
@@ -89,15 +88,14 @@ private:
     void swap(int a, int b);
     /// `update` for a symbol whose leaf (or the nyt leaf) and its tree position are known.
     void update_leaf(int symbol, int leaf, unsigned position);
-    /// Runs slide_increment from cur up to the root, with the common case inline; position
-    /// is cur's tree position while the table is up to date, else 0.
-    void count_up(int cur, unsigned position);
+    /// Runs slide_increment from cur up to the root, with the common case inline.
+    void count_up(int cur);
     /// The update of a leaf at a known position when the leaf itself does not move (the
     /// common case); false, with nothing changed, when it would.
-    bool count_in_place(int leaf, unsigned position);
-    void moved(int p);
-    void refresh_table();
-    void fill_table(int p, unsigned position, int depth);
+    bool count_in_place(unsigned leaf, unsigned position);
+    /// Brings the tables up to date below a place whose content changed.
+    void refresh_below(int p);
+    void fill_table(int p, unsigned position);
     void clear_positions(int p);
     bool is_leaf(int p) const { return (key_[p] & 1) != 0; }
     int parent(int p) const { return up_[p] >> 1; }
@@ -112,18 +110,16 @@ private:
     /// Place of the leaf of symbol s at [s + 1], 0 for none.
     std::array<place, 257> leaf_of_{};
     /// Place at each tree position above depth table_bits; see the class comment.
-    std::array<place, 1 << table_bits> tree_{};
-    /// For each string of table_bits bits: place | depth << 10, plus plain_leaf when the
-    /// place holds the leaf of a byte value.
-    std::array<std::uint16_t, 1 << table_bits> decode_table_{};
-    static constexpr unsigned plain_leaf = 1u << 14;
+    std::array<std::uint16_t, 1 << table_bits> tree_{};
+    /// For each string of table_bits bits: place | depth << 10 | position << 16, plus
+    /// plain_leaf when the place holds the leaf of a byte value.
+    std::array<std::uint32_t, 1 << table_bits> decode_table_{};
+    static constexpr std::uint32_t plain_leaf = 1u << 14;
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
-    /// Places whose contents changed since the table was last brought up to date; more than
-    /// max_moved means the whole table.
-    std::array<place, max_moved> moved_{};
-    int moved_count_ = 0;
     int nyt_ = root;
+    /// position_[nyt_], kept at hand for the check of the nyt leaf's sibling.
+    unsigned nyt_position_ = 0;
     int leaf_to_inc_ = 0;
     bool finished_ = false;
     bool reached_end_ = false;
