@@ -1,7 +1,6 @@
 #include "uninstall/removal_engine.hpp"
 
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -39,13 +38,6 @@ bool selected_for_removal(const std::string& install_path) {
         if (install::find_text(install_path, macro) != std::string::npos) return true;
     }
     return false;
-}
-
-std::string format_name(std::string_view pattern, const std::string& name) {
-    std::string text(pattern);
-    const auto pos = text.find("%s");
-    if (pos != std::string::npos) text.replace(pos, 2, name);
-    return text;
 }
 
 void gather_folder(const model::folder_object& folder, model::text_map<model::file_object>& into) {
@@ -238,7 +230,7 @@ removal_timer removal_engine::remove_registry_stage() {
 removal_timer removal_engine::finish_removal() {
     tick();
     if (observer_) observer_->removal_ending();
-    screen_.message_box(format_name("%s はハードディスクから削除されました。", project_.app_name.app_name),
+    screen_.message_box(project_.app_name.app_name + " はハードディスクから削除されました。",
                         uninstall_caption, platform::MbOk);
     return removal_timer::None;
 }
