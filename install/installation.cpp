@@ -18,11 +18,16 @@ installation_observer quiet_observer;
 
 std::string_view stage_name(installation_stage stage) {
     switch (stage) {
-        case installation_stage::Preparation: return "preparation";
-        case installation_stage::Copy: return "copy";
-        case installation_stage::StartMenu: return "start menu";
-        case installation_stage::Registry: return "registry";
-        case installation_stage::Finish: return "finish";
+        case installation_stage::Preparation:
+            return "preparation";
+        case installation_stage::Copy:
+            return "copy";
+        case installation_stage::StartMenu:
+            return "start menu";
+        case installation_stage::Registry:
+            return "registry";
+        case installation_stage::Finish:
+            return "finish";
     }
     return {};
 }
@@ -33,7 +38,8 @@ std::string first_fixed_root(platform::system& sys) {
         if (!(drives & (1u << i))) continue;
         const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
         const int type = sys.drive_type(root);
-        if (type == platform::DriveFixed || type == platform::DriveUnknown || type == platform::DriveNoRootDir) {
+        if (type == platform::DriveFixed || type == platform::DriveUnknown ||
+            type == platform::DriveNoRootDir) {
             return root;
         }
     }
@@ -59,7 +65,8 @@ private:
 };
 
 installation::installation(platform::system& sys, platform::screen& screen, model::project_data project,
-                           std::string package_folder, installation_choices choices, installation_observer* observer)
+                           std::string package_folder, installation_choices choices,
+                           installation_observer* observer)
     : sys_(sys),
       screen_(screen),
       project_(std::move(project)),

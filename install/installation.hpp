@@ -76,7 +76,8 @@ class installation {
 public:
     /// package_folder: the folder holding the package files (a path on sys).
     installation(platform::system& sys, platform::screen& screen, model::project_data project,
-                 std::string package_folder, installation_choices choices, installation_observer* observer = nullptr);
+                 std::string package_folder, installation_choices choices,
+                 installation_observer* observer = nullptr);
 
     /// Runs every stage; stops at the first that fails. caption: the title of the copy
     /// engine's messages (the project's frame_title in the installer); the preparation's are

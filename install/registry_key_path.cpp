@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "install/installation_text.hpp"
+#include "install/folder_macros.hpp"
 
 namespace install {
 
@@ -32,7 +32,8 @@ std::string_view root_key_name(platform::root_key root) {
     return {};
 }
 
-std::optional<registry_value_location> locate_registry_value(std::string_view root_name, std::string_view rest) {
+std::optional<registry_value_location> locate_registry_value(std::string_view root_name,
+                                                             std::string_view rest) {
     const auto root = root_key_from_name(root_name);
     if (!root) return std::nullopt;
     registry_value_location location;
@@ -48,7 +49,7 @@ std::optional<registry_value_location> locate_registry_value(std::string_view ro
 }
 
 std::optional<registry_value_location> locate_registry_value(std::string_view key_path) {
-    const auto first = first_backslash(key_path);
+    const auto first = find_text(key_path, "\\");
     if (key_path.empty() || first == std::string_view::npos) return std::nullopt;
     return locate_registry_value(key_path.substr(0, first), key_path.substr(first + 1));
 }

@@ -26,7 +26,8 @@ struct registry_value_location {
 /// The key and value that rest (the key path after the root name and its backslash)
 /// names below root_name: the value name follows the last backslash of rest.
 /// nullopt when root_name is not one of the four names.
-std::optional<registry_value_location> locate_registry_value(std::string_view root_name, std::string_view rest);
+std::optional<registry_value_location> locate_registry_value(std::string_view root_name,
+                                                             std::string_view rest);
 
 /// Splits a whole key path at its first backslash and locates the value; nullopt for an
 /// empty path, a path without a backslash or an unrecognised root name.

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "install/folder_macros.hpp"
-#include "install/installation_text.hpp"
 
 namespace install {
 
@@ -25,9 +24,10 @@ std::vector<registry_write> registry_writer::plan_registry_entries(const model::
     std::vector<registry_write> values;
     files.registry_entries.for_each([&](const std::string&, const model::registry_info& entry) {
         const auto& path = entry.key_path;
-        const auto first = first_backslash(path);
+        const auto first = find_text(path, "\\");
         if (path.empty() || first == std::string::npos) return;
-        if (auto value = plan_registry_value(path.substr(0, first), path.substr(first + 1), entry.value_text)) {
+        if (auto value =
+                plan_registry_value(path.substr(0, first), path.substr(first + 1), entry.value_text)) {
             values.push_back(std::move(*value));
         }
     });

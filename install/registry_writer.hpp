@@ -34,7 +34,8 @@ public:
     std::vector<registry_write> write_registry_entries(const model::setup_files& files);
     /// Writes value_text below root_name; rest is the key path after the root name and
     /// its backslash. The key is created when missing; failures are skipped silently.
-    void write_registry_value(const std::string& root_name, const std::string& rest, const std::string& value_text);
+    void write_registry_value(const std::string& root_name, const std::string& rest,
+                              const std::string& value_text);
 
     /// What write_registry_entries writes, in order.
     std::vector<registry_write> plan_registry_entries(const model::setup_files& files);

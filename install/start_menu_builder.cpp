@@ -5,16 +5,18 @@
 #include <utility>
 
 #include "install/folder_macros.hpp"
-#include "install/installation_text.hpp"
 #include "install/start_menu_folders.hpp"
 
 namespace install {
 
 start_menu_builder::start_menu_builder(platform::system& sys, std::string first_fixed_root,
                                        std::string destination_folder)
-    : sys_(sys), first_fixed_root_(std::move(first_fixed_root)), destination_folder_(std::move(destination_folder)) {}
+    : sys_(sys),
+      first_fixed_root_(std::move(first_fixed_root)),
+      destination_folder_(std::move(destination_folder)) {}
 
-std::vector<start_menu_item> start_menu_builder::create_start_menu_items(const model::startup_menu_files& menu) {
+std::vector<start_menu_item> start_menu_builder::create_start_menu_items(
+    const model::startup_menu_files& menu) {
     std::vector<start_menu_item> items;
     visit_start_menu_items(menu, [&](const start_menu_item& item) {
         make_item(item);
@@ -25,14 +27,17 @@ std::vector<start_menu_item> start_menu_builder::create_start_menu_items(const m
 
 void start_menu_builder::create_menu_folder(const folder_map& folders, const shortcut_map& shortcuts,
                                             const std::string& folder_path) {
-    visit_menu_folder(folders, shortcuts, folder_path, [this](const start_menu_item& item) { make_item(item); });
+    visit_menu_folder(folders, shortcuts, folder_path,
+                      [this](const start_menu_item& item) { make_item(item); });
 }
 
-void start_menu_builder::create_shortcut(const model::stmenu_file_object& shortcut, const std::string& folder_path) {
+void start_menu_builder::create_shortcut(const model::stmenu_file_object& shortcut,
+                                         const std::string& folder_path) {
     make_item(shortcut_item(shortcut, folder_path));
 }
 
-std::vector<start_menu_item> start_menu_builder::plan_start_menu_items(const model::startup_menu_files& menu) {
+std::vector<start_menu_item> start_menu_builder::plan_start_menu_items(
+    const model::startup_menu_files& menu) {
     std::vector<start_menu_item> items;
     visit_start_menu_items(menu, [&items](const start_menu_item& item) { items.push_back(item); });
     return items;
@@ -42,14 +47,17 @@ std::vector<start_menu_item> start_menu_builder::plan_menu_folder(const folder_m
                                                                   const shortcut_map& shortcuts,
                                                                   const std::string& folder_path) {
     std::vector<start_menu_item> items;
-    visit_menu_folder(folders, shortcuts, folder_path, [&items](const start_menu_item& item) { items.push_back(item); });
+    visit_menu_folder(folders, shortcuts, folder_path,
+                      [&items](const start_menu_item& item) { items.push_back(item); });
     return items;
 }
 
-void start_menu_builder::visit_start_menu_items(const model::startup_menu_files& menu, const item_sink& sink) {
+void start_menu_builder::visit_start_menu_items(const model::startup_menu_files& menu,
+                                                const item_sink& sink) {
     const auto folders = find_programs_folders(sys_);
     if (!folders) return;
-    if (folders->user_folder) visit_menu_folder(menu.child_folders, menu.shortcuts, *folders->user_folder, sink);
+    if (folders->user_folder)
+        visit_menu_folder(menu.child_folders, menu.shortcuts, *folders->user_folder, sink);
     visit_menu_folder(menu.child_folders, menu.shortcuts, folders->default_folder, sink);
 }
 
@@ -70,8 +78,8 @@ void start_menu_builder::visit_menu_folder(const folder_map& folders, const shor
 
 start_menu_item start_menu_builder::shortcut_item(const model::stmenu_file_object& shortcut,
                                                   const std::string& folder_path) {
-    return start_menu_item{start_menu_item::item_kind::Shortcut, folder_path + "\\" + shortcut.link_name + ".lnk",
-                           make_shell_link(shortcut)};
+    return start_menu_item{start_menu_item::item_kind::Shortcut,
+                           folder_path + "\\" + shortcut.link_name + ".lnk", make_shell_link(shortcut)};
 }
 
 void start_menu_builder::make_item(const start_menu_item& item) {
@@ -94,7 +102,7 @@ std::string start_menu_builder::resolve_icon_macros(const std::string& text) {
     }};
     std::string result = text;
     for (const auto& [macro, folder] : macros) {
-        if (result.find(macro) == std::string::npos) continue;
+        if (find_text(result, macro) == std::string::npos) continue;
         std::string rest = result.substr(macro.size());
         if (macro == "[ROOT]" && ends_with_backslash(folder) && !rest.empty() && rest.front() == '\\') {
             rest.erase(0, 1);
@@ -113,11 +121,12 @@ std::string start_menu_builder::shortcut_target(const model::stmenu_file_object&
 }
 
 std::string start_menu_builder::shortcut_work_folder(const model::stmenu_file_object& shortcut) {
-    static constexpr std::array<std::string_view, 4> base_macros{"[ROOT]", "[PROGRAM FILES]", "[WINDOWS]", "[SYSTEM]"};
+    static constexpr std::array<std::string_view, 4> base_macros{"[ROOT]", "[PROGRAM FILES]", "[WINDOWS]",
+                                                                 "[SYSTEM]"};
     std::string folder = shortcut.work_folder;
     if (shortcut.work_folder_base >= 0 && shortcut.work_folder_base < 4) {
         const auto macro = base_macros[static_cast<std::size_t>(shortcut.work_folder_base)];
-        if (folder.find(macro) == std::string::npos) folder = std::string(macro) + folder;
+        if (find_text(folder, macro) == std::string::npos) folder = std::string(macro) + folder;
     }
     folder = resolve_macros(sys_, folder);
     if (folder.size() >= 3 && ends_with_backslash(folder)) folder.pop_back();

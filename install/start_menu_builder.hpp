@@ -38,7 +38,8 @@ public:
     /// tried to make), in order.
     std::vector<start_menu_item> create_start_menu_items(const model::startup_menu_files& menu);
     /// Builds one level into folder_path: its shortcuts first, then its folders.
-    void create_menu_folder(const folder_map& folders, const shortcut_map& shortcuts, const std::string& folder_path);
+    void create_menu_folder(const folder_map& folders, const shortcut_map& shortcuts,
+                            const std::string& folder_path);
     /// Writes folder_path + "\\" + link_name + ".lnk"; a failure is skipped silently.
     void create_shortcut(const model::stmenu_file_object& shortcut, const std::string& folder_path);
 
@@ -62,8 +63,8 @@ public:
 
 private:
     using item_sink = std::function<void(const start_menu_item&)>;
-    void visit_menu_folder(const folder_map& folders, const shortcut_map& shortcuts, const std::string& folder_path,
-                           const item_sink& sink);
+    void visit_menu_folder(const folder_map& folders, const shortcut_map& shortcuts,
+                           const std::string& folder_path, const item_sink& sink);
     void visit_start_menu_items(const model::startup_menu_files& menu, const item_sink& sink);
     start_menu_item shortcut_item(const model::stmenu_file_object& shortcut, const std::string& folder_path);
     void make_item(const start_menu_item& item);

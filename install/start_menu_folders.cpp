@@ -1,5 +1,6 @@
 #include "install/start_menu_folders.hpp"
 
+#include "install/folder_macros.hpp"
 #include "platform/system.hpp"
 
 namespace install {
@@ -25,8 +26,8 @@ std::optional<std::string> read_programs_value(platform::system& sys, platform::
 std::optional<std::string> derive_user_programs_folder(std::string_view default_folder,
                                                        std::string_view user_name) {
     if (user_name.empty()) return std::nullopt;
-    const auto head_end = default_folder.find(default_marker);
-    const auto start = default_folder.find(start_marker);
+    const auto head_end = find_text(default_folder, default_marker);
+    const auto start = find_text(default_folder, start_marker);
     // The tail starts one character before the Start-menu folder's name.
     if (head_end == std::string_view::npos || start == std::string_view::npos || start == 0) {
         return std::nullopt;
@@ -42,13 +43,15 @@ std::optional<programs_folders> find_programs_folders(platform::system& sys) {
     if (!default_folder) return std::nullopt;
 
     programs_folders folders{*default_folder, std::nullopt};
-    const bool derivable = default_folder->find(default_marker) != std::string::npos &&
-                           default_folder->find(start_marker) != std::string::npos &&
-                           default_folder->find(start_marker) > 0;
+    const auto start = find_text(*default_folder, start_marker);
+    const bool derivable = find_text(*default_folder, default_marker) != std::string::npos &&
+                           start != std::string::npos && start > 0;
     if (derivable) {
-        if (auto name = sys.user_name()) folders.user_folder = derive_user_programs_folder(*default_folder, *name);
+        if (auto name = sys.user_name())
+            folders.user_folder = derive_user_programs_folder(*default_folder, *name);
     } else {
-        folders.user_folder = read_programs_value(sys, platform::root_key::CurrentUser, user_shell_folders_key);
+        folders.user_folder =
+            read_programs_value(sys, platform::root_key::CurrentUser, user_shell_folders_key);
     }
     // One folder is built and removed once.
     if (folders.user_folder == folders.default_folder) folders.user_folder.reset();

@@ -17,12 +17,16 @@ echo "== fuzzers"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
 
 echo "== Windows builds"
-cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release "$werror" \
+# MinGW's GCC 12 reports std::string concatenations at -O2 and above as overlapping
+# copies (-Wrestrict, GCC bug 105329); the warning is false there.
+win_flags=-DCMAKE_CXX_FLAGS=-Wno-restrict
+cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release "$werror" "$win_flags" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j "$jobs"
-cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release "$werror" \
+cmake -S . -B build/win64 -G Ninja -DCMAKE_BUILD_TYPE=Release "$werror" "$win_flags" \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 cmake --build build/win64 -j "$jobs"
 
 echo "== programs under Wine"
-ctest --test-dir build/win64 --output-on-failure --timeout 600
+# Each scenario boots its own Wine prefix and display; screenshots land in build/win64/wine-shots.
+ctest --test-dir build/win64 -L wine --output-on-failure --timeout 600

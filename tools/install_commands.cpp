@@ -1,10 +1,11 @@
 // vrz plan PACKAGE_DIR, vrz install PACKAGE_DIR --root ROOT, vrz uninstall --root ROOT PROJECT_PATH.
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <unistd.h>
 
 #include "tools/commands.hpp"
 #include "tools/install_run.hpp"
@@ -32,7 +33,8 @@ void finish(int code) {
 
 void add_install_commands(CLI::App& app) {
     auto plan = std::make_shared<install_arguments>();
-    auto* plan_cmd = app.add_subcommand("plan", "Print what installing a package would do, in the installer's order");
+    auto* plan_cmd =
+        app.add_subcommand("plan", "Print what installing a package would do, in the installer's order");
     add_install_options(*plan_cmd, *plan);
     plan_cmd->add_option("--root", plan->root, "the sandbox to plan for (default: a fresh one)");
     plan_cmd->add_flag("--json", plan->json, "print the plan as JSON");
@@ -50,7 +52,8 @@ void add_install_commands(CLI::App& app) {
     });
 
     auto uninstall = std::make_shared<uninstall_arguments>();
-    auto* uninstall_cmd = app.add_subcommand("uninstall", "Remove an installed application from a host sandbox");
+    auto* uninstall_cmd =
+        app.add_subcommand("uninstall", "Remove an installed application from a host sandbox");
     uninstall_cmd->add_option("--root", uninstall->root, "the sandbox folder")->required();
     uninstall_cmd->add_option("PROJECT_PATH", uninstall->project_path,
                               "the installed project file, such as \"C:\\Program Files\\App\\arkbs.vrz\"");

@@ -25,18 +25,24 @@ std::string_view origin_name(install::file_origin origin) {
 
 std::string_view component_name(install::component_state state) {
     switch (state) {
-        case install::component_state::Selected: return "selected";
-        case install::component_state::Unselected: return "unselected";
-        case install::component_state::NotInMap: return "not_in_map";
+        case install::component_state::Selected:
+            return "selected";
+        case install::component_state::Unselected:
+            return "unselected";
+        case install::component_state::NotInMap:
+            return "not_in_map";
     }
     return {};
 }
 
 std::string_view action_key(install::plan_action action) {
     switch (action) {
-        case install::plan_action::Copy: return "copy";
-        case install::plan_action::SkipComponent: return "skip_component";
-        case install::plan_action::SkipOverwrite: return "skip_overwrite";
+        case install::plan_action::Copy:
+            return "copy";
+        case install::plan_action::SkipComponent:
+            return "skip_component";
+        case install::plan_action::SkipOverwrite:
+            return "skip_overwrite";
     }
     return {};
 }
@@ -56,7 +62,8 @@ std::string registry_value_path(const install::registry_value_location& location
 }
 
 installation_plan make_installation_plan(const model::project_data& project, const package_folder& package,
-                                         platform::system& sys, const install::installation_choices& choices) {
+                                         platform::system& sys,
+                                         const install::installation_choices& choices) {
     installation_plan plan;
     plan.app_name = project.app_name.app_name;
     plan.temp_folder = package::temp_folder(sys);
@@ -109,7 +116,8 @@ nlohmann::ordered_json plan_to_json(const installation_plan& plan) {
         j["files"].push_back(std::move(e));
     }
     j["unused"] = ordered::array();
-    for (const auto& u : plan.files.unused) j["unused"].push_back(ordered{{"entry", u.entry_number}, {"package_file", text(u.real_name)}});
+    for (const auto& u : plan.files.unused)
+        j["unused"].push_back(ordered{{"entry", u.entry_number}, {"package_file", text(u.real_name)}});
 
     if (plan.files.uninstall) {
         const auto& u = *plan.files.uninstall;
@@ -155,7 +163,8 @@ nlohmann::ordered_json plan_to_json(const installation_plan& plan) {
                                  {"data", text(r.data)}});
     }
     j["finish"] = {{"restart", plan.restart},
-                   {"run_program", plan.restart || plan.run_program.empty() ? ordered(nullptr) : text(plan.run_program)}};
+                   {"run_program",
+                    plan.restart || plan.run_program.empty() ? ordered(nullptr) : text(plan.run_program)}};
     return j;
 }
 
@@ -171,8 +180,9 @@ void print_start_menu(const std::vector<install::start_menu_item>& items, std::o
         out << "  shortcut  " << shown(item.path) << "\n";
         out << "            target " << shown(l.target);
         if (!l.arguments.empty()) out << "  arguments " << shown(l.arguments);
-        out << "\n            working folder " << shown(l.working_directory) << "  icon " << shown(l.icon_path) << ","
-            << l.icon_index << "  show " << l.show_command << "  hot key " << hex16(l.hot_key) << "\n";
+        out << "\n            working folder " << shown(l.working_directory) << "  icon "
+            << shown(l.icon_path) << "," << l.icon_index << "  show " << l.show_command << "  hot key "
+            << hex16(l.hot_key) << "\n";
         if (!l.description.empty()) out << "            description " << shown(l.description) << "\n";
     }
 }
@@ -191,7 +201,8 @@ void print_plan(const installation_plan& plan, std::ostream& out) {
     out << "  Windows folder    " << shown(files.windows_directory) << "\n";
     out << "  temporary folder  " << shown(plan.temp_folder) << "\n";
     out << "  destination       "
-        << (files.destination_folder.empty() ? std::string("(the project's own paths)") : shown(files.destination_folder))
+        << (files.destination_folder.empty() ? std::string("(the project's own paths)")
+                                             : shown(files.destination_folder))
         << "\n";
     for (const auto& p : plan.problems) out << "  problem: " << p << "\n";
 
@@ -201,7 +212,8 @@ void print_plan(const installation_plan& plan, std::ostream& out) {
     std::size_t unused = 0;
     const auto print_unused_before = [&](std::uint32_t number) {
         for (; unused < files.unused.size() && files.unused[unused].entry_number < number; ++unused) {
-            out << "  entry " << files.unused[unused].entry_number << " " << shown(files.unused[unused].real_name)
+            out << "  entry " << files.unused[unused].entry_number << " "
+                << shown(files.unused[unused].real_name)
                 << ": no file entry takes it (decoded and deleted again)\n";
         }
     };

@@ -4,10 +4,9 @@
 // entry, then the Start-menu items and the registry values.
 
 #include <iosfwd>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "install/install_plan.hpp"
 #include "install/installation.hpp"

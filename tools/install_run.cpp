@@ -4,7 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "install/installation_text.hpp"
+#include "install/folder_macros.hpp"
 #include "install/installation.hpp"
 #include "install/placement.hpp"
 #include "model/format_error.hpp"
@@ -17,7 +17,7 @@
 #include "tools/package_folder.hpp"
 #include "uninstall/command_line.hpp"
 #include "uninstall/removal_engine.hpp"
-#include "uninstall/uninstall_start.hpp"
+#include "uninstall/uninstall_startup.hpp"
 
 namespace tools {
 
@@ -40,7 +40,8 @@ install::component_selection parse_selection(const std::string& text) {
     std::size_t from = 0;
     while (from <= text.size() && !text.empty()) {
         const auto comma = text.find(',', from);
-        const std::string part = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        const std::string part =
+            text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
         int value = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
         if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < -32768 ||
@@ -100,7 +101,8 @@ public:
         constexpr int width = 40;
         const int filled = done * width / total;
         err_ << "\r  [" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done << "/" << total << std::flush;
+             << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << done << "/" << total
+             << std::flush;
         line_open_ = true;
     }
     void failure_page() override {
@@ -196,11 +198,12 @@ int run_install(const install_arguments& args, std::ostream& out, std::ostream& 
         remove_staged_package(sys, folder);
 
         if (!report.completed) {
-            err << "vrz: the installation stopped in the " << install::stage_name(report.failed_stage) << " stage\n";
+            err << "vrz: the installation stopped in the " << install::stage_name(report.failed_stage)
+                << " stage\n";
             return 1;
         }
-        out << "Installed " << display_text(package.project.app_name.app_name) << " into " << args.root->string()
-            << "\n";
+        out << "Installed " << display_text(package.project.app_name.app_name) << " into "
+            << args.root->string() << "\n";
         print_install_report(report, sys, run.project(), out);
         return 0;
     });
@@ -226,8 +229,9 @@ int run_uninstall(const uninstall_arguments& args, std::ostream& out, std::ostre
 
         terminal_screen screen(out);
         model::project_data project;
-        const auto outcome = uninstall::open_for_removal(sys, screen, project_path, project, false);
-        if (outcome != uninstall::start_outcome::Confirmed) return 1;
+        // The command itself is the user's confirmation: no question is asked.
+        uninstall::uninstall_startup startup(sys, screen, uninstall::error_caption, model::load_project);
+        if (!startup.load(project_path, project)) return 1;
         uninstall::removal_engine engine(sys, screen, project, project_path);
         for (auto next = engine.begin_removal(); next != uninstall::removal_timer::None;) {
             next = engine.run_timer(static_cast<int>(next));

@@ -17,8 +17,8 @@ public:
     /// root: the sandbox folder; create: make it when missing (otherwise a missing root is an
     /// error). machine: a machine.json for a fresh sandbox; a root that already holds a
     /// different machine.json is an error. Throws std::runtime_error or platform::sandbox_error.
-    command_sandbox(const std::optional<std::filesystem::path>& root, const std::optional<std::filesystem::path>& machine,
-                    bool create);
+    command_sandbox(const std::optional<std::filesystem::path>& root,
+                    const std::optional<std::filesystem::path>& machine, bool create);
     ~command_sandbox();
     command_sandbox(const command_sandbox&) = delete;
     command_sandbox& operator=(const command_sandbox&) = delete;

@@ -6,17 +6,25 @@
 
 namespace tools {
 
-terminal_screen::terminal_screen(std::ostream& out, bool ignore_errors) : out_(out), ignore_errors_(ignore_errors) {}
+terminal_screen::terminal_screen(std::ostream& out, bool ignore_errors)
+    : out_(out), ignore_errors_(ignore_errors) {}
 
 const char* answer_name(int answer) {
     switch (answer) {
-        case platform::IdOk: return "OK";
-        case platform::IdCancel: return "Cancel";
-        case platform::IdAbort: return "Abort";
-        case platform::IdRetry: return "Retry";
-        case platform::IdIgnore: return "Ignore";
-        case platform::IdYes: return "Yes";
-        case platform::IdNo: return "No";
+        case platform::IdOk:
+            return "OK";
+        case platform::IdCancel:
+            return "Cancel";
+        case platform::IdAbort:
+            return "Abort";
+        case platform::IdRetry:
+            return "Retry";
+        case platform::IdIgnore:
+            return "Ignore";
+        case platform::IdYes:
+            return "Yes";
+        case platform::IdNo:
+            return "No";
     }
     return "?";
 }
@@ -33,13 +41,23 @@ int terminal_screen::message_box(const std::string& text, const std::string& cap
 
     int answer = platform::IdOk;
     switch (flags & 0x0F) {
-        case platform::MbOk: return platform::IdOk;
-        case platform::MbOkCancel: answer = platform::IdCancel; break;
-        case platform::MbAbortRetryIgnore: answer = ignore_errors_ ? platform::IdIgnore : platform::IdAbort; break;
+        case platform::MbOk:
+            return platform::IdOk;
+        case platform::MbOkCancel:
+            answer = platform::IdCancel;
+            break;
+        case platform::MbAbortRetryIgnore:
+            answer = ignore_errors_ ? platform::IdIgnore : platform::IdAbort;
+            break;
         case platform::MbYesNoCancel:
-        case platform::MbYesNo: answer = platform::IdYes; break;
-        case platform::MbRetryCancel: answer = platform::IdCancel; break;
-        default: break;
+        case platform::MbYesNo:
+            answer = platform::IdYes;
+            break;
+        case platform::MbRetryCancel:
+            answer = platform::IdCancel;
+            break;
+        default:
+            break;
     }
     out_ << "  -> " << answer_name(answer) << "\n";
     return answer;

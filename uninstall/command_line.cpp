@@ -21,7 +21,8 @@ std::size_t unquoted_program_end(std::string_view text) {
     constexpr std::string_view suffix = ".exe";
     for (std::size_t i = 0; i + suffix.size() <= text.size(); ++i) {
         bool match = true;
-        for (std::size_t j = 0; j < suffix.size() && match; ++j) match = lower_ascii(text[i + j]) == suffix[j];
+        for (std::size_t j = 0; j < suffix.size() && match; ++j)
+            match = lower_ascii(text[i + j]) == suffix[j];
         const std::size_t end = i + suffix.size();
         if (match && (end == text.size() || is_blank(text[end]))) return end;
     }

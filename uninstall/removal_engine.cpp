@@ -1,11 +1,10 @@
 #include "uninstall/removal_engine.hpp"
 
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <utility>
 
-#include "install/installation_text.hpp"
+#include "install/folder_macros.hpp"
 #include "install/placement.hpp"
 #include "install/registry_key_path.hpp"
 #include "install/start_menu_folders.hpp"
@@ -21,7 +20,8 @@ constexpr std::string_view programs_folder_name = "プログラム";
 // Replaces every occurrence of macro in text; true when something changed.
 bool replace_all(std::string& text, std::string_view macro, std::string_view expansion) {
     bool changed = false;
-    for (auto pos = text.find(macro); pos != std::string::npos; pos = text.find(macro, pos + expansion.size())) {
+    for (auto pos = install::find_text(text, macro); pos != std::string::npos;
+         pos = install::find_text(text, macro, pos + expansion.size())) {
         text.replace(pos, macro.size(), expansion);
         changed = true;
     }
@@ -30,20 +30,14 @@ bool replace_all(std::string& text, std::string_view macro, std::string_view exp
 
 // The macros the uninstaller recognises; a path with none of them is left in place
 // (notably "[SYSTEM]", the shared system files).
-constexpr std::array<std::string_view, 4> removal_macros{"[PROGRAM FILES]", "[WINDOWS]", "[WINSYS]", "[ROOT]"};
+constexpr std::array<std::string_view, 4> removal_macros{"[PROGRAM FILES]", "[WINDOWS]", "[WINSYS]",
+                                                         "[ROOT]"};
 
 bool selected_for_removal(const std::string& install_path) {
     for (auto macro : removal_macros) {
-        if (install_path.find(macro) != std::string::npos) return true;
+        if (install::find_text(install_path, macro) != std::string::npos) return true;
     }
     return false;
-}
-
-std::string format_name(std::string_view pattern, const std::string& name) {
-    std::string text(pattern);
-    const auto pos = text.find("%s");
-    if (pos != std::string::npos) text.replace(pos, 2, name);
-    return text;
 }
 
 void gather_folder(const model::folder_object& folder, model::text_map<model::file_object>& into) {
@@ -59,20 +53,35 @@ void gather_folder(const model::folder_object& folder, model::text_map<model::fi
 std::string file_error_message(platform::file_error error, const std::string& name) {
     std::string_view pattern;
     switch (error) {
-        case platform::file_error::NotFound: pattern = "%1 が見つかりませんでした。"; break;
-        case platform::file_error::PathNotFound: pattern = "%1 には無効なﾊﾟｽが含まれています。"; break;
-        case platform::file_error::AccessDenied: pattern = "%1 へのｱｸｾｽは拒否されました。"; break;
-        case platform::file_error::SharingViolation: pattern = "%1 へのｱｸｾｽ中に共有違反が発生しました。"; break;
-        default: pattern = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"; break;
+        case platform::file_error::NotFound:
+            pattern = "%1 が見つかりませんでした。";
+            break;
+        case platform::file_error::PathNotFound:
+            pattern = "%1 には無効なﾊﾟｽが含まれています。";
+            break;
+        case platform::file_error::AccessDenied:
+            pattern = "%1 へのｱｸｾｽは拒否されました。";
+            break;
+        case platform::file_error::SharingViolation:
+            pattern = "%1 へのｱｸｾｽ中に共有違反が発生しました。";
+            break;
+        default:
+            pattern = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+            break;
     }
     std::string text(pattern);
     text.replace(0, 2, name);
     return text;
 }
 
-removal_engine::removal_engine(platform::system& sys, platform::screen& screen, const model::project_data& project,
-                               std::string project_path, removal_observer* observer)
-    : sys_(sys), screen_(screen), project_(project), project_path_(std::move(project_path)), observer_(observer) {}
+removal_engine::removal_engine(platform::system& sys, platform::screen& screen,
+                               const model::project_data& project, std::string project_path,
+                               removal_observer* observer)
+    : sys_(sys),
+      screen_(screen),
+      project_(project),
+      project_path_(std::move(project_path)),
+      observer_(observer) {}
 
 removal_timer removal_engine::begin_removal() {
     gather_files();
@@ -95,15 +104,18 @@ void removal_engine::gather_files() {
     files.files.for_each([&](const std::string& key, const model::file_object& file) {
         gathered_.insert_or_assign(key, std::make_shared<model::file_object>(file));
     });
-    files.folders.for_each([&](const std::string&, const model::folder_object& folder) { gather_folder(folder, gathered_); });
+    files.folders.for_each(
+        [&](const std::string&, const model::folder_object& folder) { gather_folder(folder, gathered_); });
     gathered_order_.clear();
-    gathered_.for_each([&](const std::string& key, const model::file_object&) { gathered_order_.push_back(key); });
+    gathered_.for_each(
+        [&](const std::string& key, const model::file_object&) { gathered_order_.push_back(key); });
     next_file_ = 0;
 }
 
 std::string removal_engine::removal_record_path() const {
     const auto slash = install::last_backslash(project_path_);
-    const std::string folder = slash == std::string::npos ? std::string() : project_path_.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : project_path_.substr(0, slash + 1);
     return folder + install::removal_record::file_name;
 }
 
@@ -126,12 +138,18 @@ void removal_engine::tick() {
 
 removal_timer removal_engine::run_timer(int id) {
     switch (static_cast<removal_timer>(id)) {
-        case removal_timer::ProjectFile: return remove_project_file();
-        case removal_timer::Files: return remove_next_file();
-        case removal_timer::StartMenu: return remove_start_menu_stage();
-        case removal_timer::Registry: return remove_registry_stage();
-        case removal_timer::Finish: return finish_removal();
-        default: return removal_timer::None;
+        case removal_timer::ProjectFile:
+            return remove_project_file();
+        case removal_timer::Files:
+            return remove_next_file();
+        case removal_timer::StartMenu:
+            return remove_start_menu_stage();
+        case removal_timer::Registry:
+            return remove_registry_stage();
+        case removal_timer::Finish:
+            return finish_removal();
+        default:
+            return removal_timer::None;
     }
 }
 
@@ -175,6 +193,13 @@ removal_timer removal_engine::remove_next_file() {
     tick();
     if (next_file_ >= gathered_order_.size()) {
         if (record_) {
+            // Files that an earlier version of the application placed into this folder are
+            // recorded under keys the project no longer has; they go with the last tick.
+            for (const auto& entry : record_->entries) {
+                if (!gathered_.contains(entry.entry_key) && selected_for_removal(entry.install_path)) {
+                    delete_reporting(entry.real_path, entry.real_path);
+                }
+            }
             // The record is the installer's own hidden file; it goes with the files it lists.
             const auto path = removal_record_path();
             sys_.set_attributes(path, platform::Normal);
@@ -184,7 +209,8 @@ removal_timer removal_engine::remove_next_file() {
     }
     const auto& key = gathered_order_[next_file_++];
     if (const auto* file = gathered_.find(key)) {
-        for (const auto& deletion : deletions_for(key, *file)) delete_reporting(deletion.path, deletion.reported_name);
+        for (const auto& deletion : deletions_for(key, *file))
+            delete_reporting(deletion.path, deletion.reported_name);
     }
     return removal_timer::Files;
 }
@@ -204,7 +230,7 @@ removal_timer removal_engine::remove_registry_stage() {
 removal_timer removal_engine::finish_removal() {
     tick();
     if (observer_) observer_->removal_ending();
-    screen_.message_box(format_name("%s はハードディスクから削除されました。", project_.app_name.app_name),
+    screen_.message_box(project_.app_name.app_name + " はハードディスクから削除されました。",
                         uninstall_caption, platform::MbOk);
     return removal_timer::None;
 }
@@ -263,7 +289,8 @@ void removal_engine::remove_registry_value(const model::registry_info& entry) {
 
 void removal_engine::remove_empty_keys(platform::root_key root, std::string sub_key) {
     // Keys left empty go, up to but not including a key directly below the root.
-    for (auto last = install::last_backslash(sub_key); last != std::string::npos; last = install::last_backslash(sub_key)) {
+    for (auto last = install::last_backslash(sub_key); last != std::string::npos;
+         last = install::last_backslash(sub_key)) {
         if (!sys_.key_is_empty(root, sub_key) || !sys_.delete_key(root, sub_key)) return;
         sub_key.erase(last);
     }

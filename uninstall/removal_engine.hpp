@@ -76,7 +76,9 @@ public:
 
     /// 1025: deletes the project file; a failure is reported and the removal goes on.
     removal_timer remove_project_file();
-    /// 1026: deletes the next gathered entry's files; Files again, or StartMenu when none is left.
+    /// 1026: deletes the next gathered entry's files; Files again, or, when none is left, StartMenu
+    /// (that last tick also deletes the recorded files of keys the project no longer has, then
+    /// the removal record itself).
     removal_timer remove_next_file();
     /// 1027: remove_start_menu_items.
     removal_timer remove_start_menu_stage();
@@ -88,13 +90,16 @@ public:
     /// Every file_object of the file sets: the loose files, then the folder trees depth
     /// first; a key seen again takes the earlier entry's place.
     void gather_files();
-    /// Removes the Start-menu tree from both Programs folders.
+    /// Removes the Start-menu tree from both Programs folders. A shortcut that cannot be
+    /// deleted is reported and ends the stage, so that the removal goes on with the registry.
     void remove_start_menu_items();
     /// Removes one level of the tree below folder_path (sub-folders first, then shortcuts).
     void remove_menu_folder(const model::word_map<model::stmenu_folder_object>& folders,
                             const model::word_map<model::stmenu_file_object>& shortcuts,
                             const std::string& folder_path);
-    /// Deletes the project's registry values and the uninstall entry.
+    /// Deletes the values the project's entries name (the unnamed value only where the key
+    /// path ends in a backslash), then each key left empty up to the first level below the
+    /// root, then the uninstall entry's key.
     void remove_registry_entries();
 
     /// The deletions for one gathered entry, in order: at the recorded real paths when the

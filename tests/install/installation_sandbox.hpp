@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "model/byte_cursor.hpp"
+#include "model/project_data.hpp"
 #include "package/package_builder.hpp"
 #include "package/volume_join.hpp"
-#include "model/project_data.hpp"
 #include "platform/host_system.hpp"
 #include "platform/screen.hpp"
 
@@ -139,7 +139,8 @@ inline auto link_fields(const platform::shell_link& l) {
 // Builders of project records.
 
 inline std::shared_ptr<model::file_object> file(const std::string& source, const std::string& install_path,
-                                                const std::string& sub_path = {}, std::int16_t component = 0) {
+                                                const std::string& sub_path = {},
+                                                std::int16_t component = 0) {
     auto f = std::make_shared<model::file_object>();
     f->source_name = source;
     f->install_path = install_path;
@@ -148,8 +149,10 @@ inline std::shared_ptr<model::file_object> file(const std::string& source, const
     return f;
 }
 
-inline std::shared_ptr<model::stmenu_file_object> shortcut(const std::string& link_name, const std::string& target,
-                                                           std::int32_t work_base = 0, const std::string& work = {}) {
+inline std::shared_ptr<model::stmenu_file_object> shortcut(const std::string& link_name,
+                                                           const std::string& target,
+                                                           std::int32_t work_base = 0,
+                                                           const std::string& work = {}) {
     auto s = std::make_shared<model::stmenu_file_object>();
     s->link_name = link_name;
     s->target_path = target;
@@ -164,7 +167,8 @@ inline std::shared_ptr<model::stmenu_folder_object> menu_folder(const std::strin
     return f;
 }
 
-inline std::shared_ptr<model::registry_info> registry_entry(const std::string& key_path, const std::string& value) {
+inline std::shared_ptr<model::registry_info> registry_entry(const std::string& key_path,
+                                                            const std::string& value) {
     auto r = std::make_shared<model::registry_info>();
     r->key_path = key_path;
     r->value_text = value;

@@ -47,18 +47,21 @@ model::project_data tool_project() {
     p.files.component_map.insert_or_assign(1, component(1, true));
     p.files.component_map.insert_or_assign(2, component(2, false));
     auto folder = std::make_shared<model::folder_object>();
-    folder->files.insert_or_assign("tool", file("tool.exe", "[PROGRAM FILES]\\Tool\\tool.exe", "tool.exe", 1));
-    folder->files.insert_or_assign("extra", file("extra.dat", "[PROGRAM FILES]\\Tool\\extra.dat", "extra.dat", 2));
+    folder->files.insert_or_assign("tool",
+                                   file("tool.exe", "[PROGRAM FILES]\\Tool\\tool.exe", "tool.exe", 1));
+    folder->files.insert_or_assign("extra",
+                                   file("extra.dat", "[PROGRAM FILES]\\Tool\\extra.dat", "extra.dat", 2));
     p.files.folders.insert_or_assign("tool", folder);
     auto menu = menu_folder("Tool");
     menu->shortcuts.insert_or_assign(1, shortcut("Tool", "[PROGRAM FILES]\\Tool\\tool.exe"));
     p.files.start_menu.child_folders.insert_or_assign(1, menu);
-    p.files.registry_entries.insert_or_assign("owner",
-                                              registry_entry("HKEY_CURRENT_USER\\Software\\Tool\\Owner", "%qorde_setup_user"));
+    p.files.registry_entries.insert_or_assign(
+        "owner", registry_entry("HKEY_CURRENT_USER\\Software\\Tool\\Owner", "%qorde_setup_user"));
     return p;
 }
 
-const std::vector<std::pair<std::string, std::string>> tool_files{{"tool.exe", "MZ tool"}, {"extra.dat", "extra"}};
+const std::vector<std::pair<std::string, std::string>> tool_files{{"tool.exe", "MZ tool"},
+                                                                  {"extra.dat", "extra"}};
 
 TEST(installation, runs_every_stage_in_the_installers_order) {
     sandbox box(machine);
@@ -74,7 +77,8 @@ TEST(installation, runs_every_stage_in_the_installers_order) {
     ASSERT_TRUE(report.completed);
     EXPECT_TRUE(screen.boxes.empty());
     using s = installation_stage;
-    EXPECT_EQ(observer.stages, (std::vector<s>{s::Preparation, s::Copy, s::StartMenu, s::Registry, s::Finish}));
+    EXPECT_EQ(observer.stages,
+              (std::vector<s>{s::Preparation, s::Copy, s::StartMenu, s::Registry, s::Finish}));
     ASSERT_FALSE(observer.progress.empty());
     EXPECT_EQ(observer.progress.back(), std::make_pair(2, 2));
     EXPECT_EQ(observer.failure_pages, 0);
@@ -181,9 +185,10 @@ INSTANTIATE_TEST_SUITE_P(
         drive_case{"floppy_first", R"({"drives": {"A": {"type": "removable"}, "C": {}}})", "C:\\"},
         drive_case{"unknown_type_counts", R"({"drives": {"A": {"type": "unknown"}, "C": {}}})", "A:\\"},
         drive_case{"no_root_dir_counts", R"({"drives": {"B": {"type": "no_root_dir"}, "C": {}}})", "B:\\"},
-        drive_case{"network_cdrom_ramdisk_skipped",
-                   R"({"drives": {"C": {"type": "remote"}, "D": {"type": "cdrom"}, "E": {"type": "ramdisk"}, "F": {}}})",
-                   "F:\\"},
+        drive_case{
+            "network_cdrom_ramdisk_skipped",
+            R"({"drives": {"C": {"type": "remote"}, "D": {"type": "cdrom"}, "E": {"type": "ramdisk"}, "F": {}}})",
+            "F:\\"},
         drive_case{"none", R"({"drives": {"C": {"type": "cdrom"}}})", ""}),
     [](const testing::TestParamInfo<drive_case>& info) { return std::string(info.param.what); });
 

@@ -40,7 +40,8 @@ TEST_P(registry_entry_rule, writes_the_value_the_key_path_names) {
     const auto& expected = GetParam().expected;
     ASSERT_EQ(plan.size(), expected ? 1u : 0u);
     if (!expected) return;
-    EXPECT_EQ(plan[0].location, (install::registry_value_location{expected->root, expected->sub_key, expected->name}));
+    EXPECT_EQ(plan[0].location,
+              (install::registry_value_location{expected->root, expected->sub_key, expected->name}));
     EXPECT_EQ(plan[0].data, expected->data);
     EXPECT_TRUE(sys.key_exists(expected->root, expected->sub_key));
     EXPECT_EQ(sys.query_value(expected->root, expected->sub_key, expected->name), expected->data);
@@ -77,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         entry_case{"empty_text", "HKEY_CURRENT_USER\\Software\\A\\Empty", "",
                    written{root_key::CurrentUser, "Software\\A", "Empty", ""}},
         entry_case{"classes_root_is_skipped", "HKEY_CLASSES_ROOT\\.abc\\", "abcfile", std::nullopt},
-        entry_case{"root_name_in_lower_case_is_skipped", "hkey_current_user\\Software\\A\\V", "x", std::nullopt},
+        entry_case{"root_name_in_lower_case_is_skipped", "hkey_current_user\\Software\\A\\V", "x",
+                   std::nullopt},
         entry_case{"no_backslash_is_skipped", "HKEY_CURRENT_USER", "x", std::nullopt},
         entry_case{"empty_path_is_skipped", "", "x", std::nullopt}),
     [](const testing::TestParamInfo<entry_case>& info) { return std::string(info.param.what); });
@@ -100,8 +102,10 @@ TEST(registry_writer, the_entry_visited_last_wins_and_other_values_stay) {
     model::setup_files files;
     // "a" falls into bucket 12 and "b" into bucket 13: "a" is visited first.
     ASSERT_LT(model::bucket_of(std::string("a")), model::bucket_of(std::string("b")));
-    files.registry_entries.insert_or_assign("b", registry_entry("HKEY_CURRENT_USER\\Software\\Shared\\Mine", "second"));
-    files.registry_entries.insert_or_assign("a", registry_entry("HKEY_CURRENT_USER\\Software\\Shared\\Mine", "first"));
+    files.registry_entries.insert_or_assign(
+        "b", registry_entry("HKEY_CURRENT_USER\\Software\\Shared\\Mine", "second"));
+    files.registry_entries.insert_or_assign(
+        "a", registry_entry("HKEY_CURRENT_USER\\Software\\Shared\\Mine", "first"));
     registry_writer(sys, "u", "o").write_registry_entries(files);
     EXPECT_EQ(sys.query_value(root_key::CurrentUser, "Software\\Shared", "Mine"), "second");
     EXPECT_EQ(sys.query_value(root_key::CurrentUser, "Software\\Shared", "Other"), "theirs");

@@ -87,7 +87,8 @@ TEST(start_menu_builder, without_a_user_name_only_the_default_user_gets_the_tree
     start_menu_builder builder(box.sys(), "C:\\", "");
     const auto items = builder.plan_start_menu_items(sample_menu());
     ASSERT_EQ(items.size(), 7u);
-    for (const auto& item : items) EXPECT_EQ(item.path.rfind(installation_test::default_programs, 0), 0u) << item.path;
+    for (const auto& item : items)
+        EXPECT_EQ(item.path.rfind(installation_test::default_programs, 0), 0u) << item.path;
 }
 
 TEST(start_menu_builder, without_programs_folders_nothing_is_made) {
@@ -139,18 +140,19 @@ TEST_P(shortcut_target_rule, points_into_the_chosen_folder_or_resolves_the_macro
 
 INSTANTIATE_TEST_SUITE_P(
     cases, shortcut_target_rule,
-    testing::Values(
-        target_case{"project_path", "", "[PROGRAM FILES]\\App\\app.exe", "C:\\Program Files\\App\\app.exe"},
-        target_case{"windows_macro", "", "[WINDOWS]\\notepad.exe", "C:\\WINDOWS\\notepad.exe"},
-        target_case{"root_macro", "", "[ROOT]\\Tools\\t.exe", "C:\\Tools\\t.exe"},
-        target_case{"full_path", "", "D:\\Apps\\a.exe", "D:\\Apps\\a.exe"},
-        target_case{"chosen_folder_ignores_the_macro", "C:\\Program Files\\App", "[PROGRAM FILES]\\Other\\app.exe",
-                    "C:\\Program Files\\App\\app.exe"},
-        target_case{"chosen_folder_double_byte_name", "D:\\Tools", "[PROGRAM FILES]\\App\\表示.exe",
-                    "D:\\Tools\\表示.exe"},
-        target_case{"chosen_folder_with_windows_macro", "D:\\Tools", "[WINDOWS]\\x\\help.exe", "D:\\Tools\\help.exe"},
-        // A bare file name goes into the folder behind a backslash of its own.
-        target_case{"chosen_folder_bare_name", "D:\\Tools", "app.exe", "D:\\Tools\\app.exe"}),
+    testing::Values(target_case{"project_path", "", "[PROGRAM FILES]\\App\\app.exe",
+                                "C:\\Program Files\\App\\app.exe"},
+                    target_case{"windows_macro", "", "[WINDOWS]\\notepad.exe", "C:\\WINDOWS\\notepad.exe"},
+                    target_case{"root_macro", "", "[ROOT]\\Tools\\t.exe", "C:\\Tools\\t.exe"},
+                    target_case{"full_path", "", "D:\\Apps\\a.exe", "D:\\Apps\\a.exe"},
+                    target_case{"chosen_folder_ignores_the_macro", "C:\\Program Files\\App",
+                                "[PROGRAM FILES]\\Other\\app.exe", "C:\\Program Files\\App\\app.exe"},
+                    target_case{"chosen_folder_double_byte_name", "D:\\Tools",
+                                "[PROGRAM FILES]\\App\\表示.exe", "D:\\Tools\\表示.exe"},
+                    target_case{"chosen_folder_with_windows_macro", "D:\\Tools", "[WINDOWS]\\x\\help.exe",
+                                "D:\\Tools\\help.exe"},
+                    // A bare file name goes into the folder behind a backslash of its own.
+                    target_case{"chosen_folder_bare_name", "D:\\Tools", "app.exe", "D:\\Tools\\app.exe"}),
     [](const testing::TestParamInfo<target_case>& info) { return std::string(info.param.what); });
 
 struct work_folder_case {
@@ -175,7 +177,8 @@ INSTANTIATE_TEST_SUITE_P(
                     work_folder_case{"root_alone_drops_its_backslash", 0, "", "C:"},
                     work_folder_case{"root_backslash", 0, "\\", "C:"},
                     work_folder_case{"macro_already_there", 2, "[WINDOWS]\\Help", "C:\\WINDOWS\\Help"},
-                    work_folder_case{"program_files_trailing_backslash", 1, "\\App\\", "C:\\Program Files\\App"},
+                    work_folder_case{"program_files_trailing_backslash", 1, "\\App\\",
+                                     "C:\\Program Files\\App"},
                     work_folder_case{"system", 3, "", "C:\\WINDOWS\\System"},
                     work_folder_case{"root_folder", 0, "\\Work", "C:\\Work"},
                     work_folder_case{"other_base_adds_nothing", 7, "D:\\Work\\", "D:\\Work"},
@@ -195,20 +198,21 @@ class icon_macro_rule : public testing::TestWithParam<icon_case> {};
 // The first fixed drive D: differs from the Windows drive, and the system directory is not
 // the Windows directory + "\System", so each source of a folder shows.
 TEST_P(icon_macro_rule, replaces_every_macro_present_at_the_front) {
-    sandbox box(R"({"windows_directory": "C:\\WIN", "system_directory": "C:\\WIN\\SYS32", "drives": {"C": {}, "D": {}}})");
+    sandbox box(
+        R"({"windows_directory": "C:\\WIN", "system_directory": "C:\\WIN\\SYS32", "drives": {"C": {}, "D": {}}})");
     start_menu_builder builder(box.sys(), "D:\\", "");
     EXPECT_EQ(builder.resolve_icon_macros(GetParam().icon_path), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     cases, icon_macro_rule,
-    testing::Values(icon_case{"program_files", "[PROGRAM FILES]\\App\\a.ico", "D:\\Program Files\\App\\a.ico"},
+    testing::Values(icon_case{"program_files", "[PROGRAM FILES]\\App\\a.ico",
+                              "D:\\Program Files\\App\\a.ico"},
                     icon_case{"system", "[SYSTEM]\\shell.dll", "C:\\WIN\\SYS32\\shell.dll"},
                     icon_case{"windows", "[WINDOWS]\\a.ico", "C:\\WIN\\a.ico"},
                     icon_case{"root_drops_one_backslash", "[ROOT]\\a.ico", "D:\\a.ico"},
                     icon_case{"root_without_backslash", "[ROOT]a.ico", "D:\\a.ico"},
-                    icon_case{"plain", "C:\\Icons\\a.ico", "C:\\Icons\\a.ico"},
-                    icon_case{"empty", "", ""},
+                    icon_case{"plain", "C:\\Icons\\a.ico", "C:\\Icons\\a.ico"}, icon_case{"empty", "", ""},
                     icon_case{"lower_case_is_no_macro", "[windows]\\a.ico", "[windows]\\a.ico"},
                     // A macro is taken to stand at the front wherever it is.
                     icon_case{"macro_inside", "x\\[WINDOWS]", "C:\\WINS]"},
@@ -231,9 +235,9 @@ TEST(start_menu_builder, hands_every_field_to_the_link) {
     const auto& written = box.sys().links[0];
     EXPECT_EQ(written.path, installation_test::default_programs + "\\App.lnk");
     EXPECT_EQ(installation_test::link_fields(written.link),
-              installation_test::link_fields(platform::shell_link{"C:\\Program Files\\App\\app.exe", "/quiet 名前", "説明",
-                                                  "C:\\Program Files\\App\\app.exe", 3, "C:\\Program Files\\App", 7,
-                                                  0x8641}));
+              installation_test::link_fields(platform::shell_link{
+                  "C:\\Program Files\\App\\app.exe", "/quiet 名前", "説明", "C:\\Program Files\\App\\app.exe",
+                  3, "C:\\Program Files\\App", 7, 0x8641}));
     EXPECT_TRUE(box.exists(written.path));
 }
 

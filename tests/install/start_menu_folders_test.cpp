@@ -21,24 +21,27 @@ struct derive_case {
 class programs_folder_derivation : public testing::TestWithParam<derive_case> {};
 
 TEST_P(programs_folder_derivation, replaces_default_by_the_user_name) {
-    EXPECT_EQ(install::derive_user_programs_folder(GetParam().default_folder, GetParam().user_name), GetParam().expected);
+    EXPECT_EQ(install::derive_user_programs_folder(GetParam().default_folder, GetParam().user_name),
+              GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     cases, programs_folder_derivation,
-    testing::Values(
-        derive_case{"profile", "C:\\WINDOWS\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro",
-                    "C:\\WINDOWS\\Profiles\\taro\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
-        derive_case{"japanese_user", "D:\\W\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "山田",
-                    "D:\\W\\Profiles\\山田\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
-        // The first "Default" ends the head, whatever follows it.
-        derive_case{"first_default_counts", "C:\\Default\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro",
-                    "C:\\taro\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
-        derive_case{"empty_user_name", "C:\\WINDOWS\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "", std::nullopt},
-        derive_case{"no_default", "C:\\WINDOWS\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro", std::nullopt},
-        derive_case{"no_start_menu", "C:\\WINNT\\Profiles\\Default User\\Start Menu\\Programs", "taro", std::nullopt},
-        derive_case{"lower_case_default", "C:\\WINDOWS\\Profiles\\default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro", std::nullopt},
-        derive_case{"start_menu_first", "ｽﾀｰﾄ\\Default", "taro", std::nullopt}),
+    testing::Values(derive_case{"profile", "C:\\WINDOWS\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro",
+                                "C:\\WINDOWS\\Profiles\\taro\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
+                    derive_case{"japanese_user", "D:\\W\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "山田",
+                                "D:\\W\\Profiles\\山田\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
+                    // The first "Default" ends the head, whatever follows it.
+                    derive_case{"first_default_counts", "C:\\Default\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ",
+                                "taro", "C:\\taro\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ"},
+                    derive_case{"empty_user_name", "C:\\WINDOWS\\Profiles\\Default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "",
+                                std::nullopt},
+                    derive_case{"no_default", "C:\\WINDOWS\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ", "taro", std::nullopt},
+                    derive_case{"no_start_menu", "C:\\WINNT\\Profiles\\Default User\\Start Menu\\Programs",
+                                "taro", std::nullopt},
+                    derive_case{"lower_case_default", "C:\\WINDOWS\\Profiles\\default\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ",
+                                "taro", std::nullopt},
+                    derive_case{"start_menu_first", "ｽﾀｰﾄ\\Default", "taro", std::nullopt}),
     [](const testing::TestParamInfo<derive_case>& info) { return std::string(info.param.what); });
 
 struct machine_case {
@@ -65,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         machine_case{"profiles", "", installation_test::default_programs, installation_test::user_programs},
         machine_case{"user_name_unreadable", R"({"user_name": null})", installation_test::default_programs,
                      std::nullopt},
-        machine_case{"user_name_empty", R"({"user_name": ""})", installation_test::default_programs, std::nullopt},
+        machine_case{"user_name_empty", R"({"user_name": ""})", installation_test::default_programs,
+                     std::nullopt},
         // The derivation decides when it can, whatever the current user's own value says.
         machine_case{"derivation_wins",
                      utf8(u8R"({"user_name": "taro", "user_programs_folder": "C:\\Elsewhere\\Programs"})"),
@@ -79,9 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
         machine_case{"no_markers_and_no_user_value",
                      R"({"programs_folder": "C:\\Menu\\Programs", "user_programs_folder": null})",
                      "C:\\Menu\\Programs", std::nullopt},
-        machine_case{"user_value_equal_to_default",
-                     R"({"programs_folder": "C:\\Menu\\Programs", "user_programs_folder": "C:\\Menu\\Programs"})",
-                     "C:\\Menu\\Programs", std::nullopt},
+        machine_case{
+            "user_value_equal_to_default",
+            R"({"programs_folder": "C:\\Menu\\Programs", "user_programs_folder": "C:\\Menu\\Programs"})",
+            "C:\\Menu\\Programs", std::nullopt},
         machine_case{"no_programs_value", R"({"programs_folder": null})", std::nullopt, std::nullopt}),
     [](const testing::TestParamInfo<machine_case>& info) { return std::string(info.param.what); });
 

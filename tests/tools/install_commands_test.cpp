@@ -61,27 +61,33 @@ TEST_F(install_commands, plan_prints_each_action_and_install_does_it) {
     const std::string sandbox = (root / "box").string();
     const auto plan = run_vrz({"plan", package.string(), "--user", utf8(u8"花子")});
     ASSERT_EQ(plan.code, 0) << plan.err;
-    for (const auto& line : {utf8(u8"Plan for ツール"), utf8(u8"    copy  C:\\Program Files\\Tool\\tool.exe   [folder key tool]"),
-                             utf8(u8"    skip  [PROGRAM FILES]\\Tool\\extra.dat: component 2 is not selected"),
-                             utf8(u8"    UninstallString = \"C:\\Program Files\\Tool\\qlun.exe\" \"C:\\Program Files\\Tool\\arkbs.vrz\""),
-                             utf8(u8"  shortcut  C:\\WINDOWS\\Profiles\\user\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ツール.lnk"),
-                             utf8(u8"  HKEY_CURRENT_USER\\Software\\Tool\\Owner = \"花子\"")}) {
+    for (const auto& line :
+         {utf8(u8"Plan for ツール"),
+          utf8(u8"    copy  C:\\Program Files\\Tool\\tool.exe   [folder key tool]"),
+          utf8(u8"    skip  [PROGRAM FILES]\\Tool\\extra.dat: component 2 is not selected"),
+          utf8(u8"    UninstallString = \"C:\\Program Files\\Tool\\qlun.exe\" \"C:\\Program "
+               u8"Files\\Tool\\arkbs.vrz\""),
+          utf8(u8"  shortcut  C:\\WINDOWS\\Profiles\\user\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ツール.lnk"),
+          utf8(u8"  HKEY_CURRENT_USER\\Software\\Tool\\Owner = \"花子\"")}) {
         EXPECT_NE(plan.out.find(line), std::string::npos) << line << "\n" << plan.out;
     }
     EXPECT_FALSE(fs::exists(sandbox)) << "plan without --root works on a sandbox of its own";
 
-    const auto installed = run_vrz({"install", package.string(), "--root", sandbox, "--user", utf8(u8"花子")});
+    const auto installed =
+        run_vrz({"install", package.string(), "--root", sandbox, "--user", utf8(u8"花子")});
     ASSERT_EQ(installed.code, 0) << installed.out << installed.err;
     EXPECT_EQ(section(installed.out, "Start menu", "Registry"), section(plan.out, "Start menu", "Registry"));
     EXPECT_EQ(section(installed.out, "Registry", "Finish"), section(plan.out, "Registry", "Finish"));
-    EXPECT_NE(installed.out.find(utf8(u8"Files placed\n  C:\\Program Files\\Tool\\tool.exe\nUninstall entry")),
-              std::string::npos)
+    EXPECT_NE(
+        installed.out.find(utf8(u8"Files placed\n  C:\\Program Files\\Tool\\tool.exe\nUninstall entry")),
+        std::string::npos)
         << installed.out;
 }
 
 TEST_F(install_commands, plan_follows_the_machine_file_and_the_choices) {
     const auto package = pack("pkg", tool_project(), tool_files);
-    put("nt.json", R"({"platform_id": 2, "windows_directory": "D:\\WINNT", "system_directory": "D:\\WINNT\\SYSTEM32",
+    put("nt.json",
+        R"({"platform_id": 2, "windows_directory": "D:\\WINNT", "system_directory": "D:\\WINNT\\SYSTEM32",
                        "drives": {"C": {"type": "cdrom"}, "D": {}}})");
     const auto plan = run_vrz({"plan", package.string(), "--machine", (root / "nt.json").string(), "--dest",
                                "D:\\Apps\\Tool\\\\", "--select", "2", "--json"});
@@ -125,15 +131,24 @@ TEST_P(install_command_usage, is_refused_with_a_message) {
 INSTANTIATE_TEST_SUITE_P(
     cases, install_command_usage,
     ::testing::Values(
-        usage_case{"select_not_a_number", {"plan", "PKG", "--select", "1,x"}, 2, "--select takes component ids"},
-        usage_case{"select_empty_part", {"plan", "PKG", "--select", "1,,2"}, 2, "--select takes component ids"},
-        usage_case{"select_out_of_range", {"plan", "PKG", "--select", "40000"}, 2, "--select takes component ids"},
-        usage_case{"plan_root_missing", {"plan", "PKG", "--root", "/nonexistent/vrz/box"}, 1, "no sandbox at"},
+        usage_case{
+            "select_not_a_number", {"plan", "PKG", "--select", "1,x"}, 2, "--select takes component ids"},
+        usage_case{
+            "select_empty_part", {"plan", "PKG", "--select", "1,,2"}, 2, "--select takes component ids"},
+        usage_case{
+            "select_out_of_range", {"plan", "PKG", "--select", "40000"}, 2, "--select takes component ids"},
+        usage_case{
+            "plan_root_missing", {"plan", "PKG", "--root", "/nonexistent/vrz/box"}, 1, "no sandbox at"},
         usage_case{"no_project_file", {"plan", "/nonexistent/vrz/pkg"}, 2, "no readable arkbs.vrz"},
-        usage_case{"uninstall_without_path", {"uninstall", "--root", "BOX"}, 2, "either PROJECT_PATH or --app"},
-        usage_case{"uninstall_with_both", {"uninstall", "--root", "BOX", "C:\\a.vrz", "--app", "x"}, 2,
+        usage_case{
+            "uninstall_without_path", {"uninstall", "--root", "BOX"}, 2, "either PROJECT_PATH or --app"},
+        usage_case{"uninstall_with_both",
+                   {"uninstall", "--root", "BOX", "C:\\a.vrz", "--app", "x"},
+                   2,
                    "either PROJECT_PATH or --app"},
-        usage_case{"uninstall_unknown_app", {"uninstall", "--root", "BOX", "--app", "Nothing"}, 2,
+        usage_case{"uninstall_unknown_app",
+                   {"uninstall", "--root", "BOX", "--app", "Nothing"},
+                   2,
                    "no uninstall entry for Nothing"}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -149,7 +164,8 @@ TEST_F(install_commands, a_missing_volume_stops_the_install_at_the_disk_request)
     fs::remove(package / "ray001.vrz");
     const auto result = run_vrz({"install", package.string(), "--root", (root / "box").string()});
     EXPECT_EQ(result.code, 1);
-    EXPECT_NE(result.out.find(utf8(u8"枚目のフロッピーディスクをセットして下さい。")), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(utf8(u8"枚目のフロッピーディスクをセットして下さい。")), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("-> Cancel"), std::string::npos);
     EXPECT_NE(result.err.find("stopped in the preparation stage"), std::string::npos) << result.err;
     platform::host_system sys(root / "box");
@@ -178,7 +194,8 @@ TEST_F(install_commands, a_file_that_cannot_be_copied_stops_the_install_unless_e
     EXPECT_NE(ignored.out.find("-> Ignore"), std::string::npos) << ignored.out;
     platform::host_system sys(box);
     EXPECT_TRUE(sys.query_value(platform::root_key::LocalMachine,
-                                "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ツール", "UninstallString"));
+                                "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ツール",
+                                "UninstallString"));
 }
 
 TEST_F(install_commands, uninstall_reports_a_file_it_cannot_delete_and_finishes) {
@@ -189,12 +206,14 @@ TEST_F(install_commands, uninstall_reports_a_file_it_cannot_delete_and_finishes)
         platform::host_system sys(box);
         sys.set_attributes("C:\\Program Files\\Tool\\tool.exe", platform::ReadOnly);
     }
-    const auto removed = run_vrz({"uninstall", "--root", box.string(), utf8(u8"C:\\Program Files\\Tool\\arkbs.vrz")});
+    const auto removed =
+        run_vrz({"uninstall", "--root", box.string(), utf8(u8"C:\\Program Files\\Tool\\arkbs.vrz")});
     EXPECT_EQ(removed.code, 1);
     EXPECT_NE(removed.out.find(utf8(u8"[qlun] C:\\Program Files\\Tool\\tool.exe へのｱｸｾｽは拒否されました。")),
               std::string::npos)
         << removed.out;
-    EXPECT_NE(removed.out.find(utf8(u8"[Uninstall] ツール はハードディスクから削除されました。")), std::string::npos);
+    EXPECT_NE(removed.out.find(utf8(u8"[Uninstall] ツール はハードディスクから削除されました。")),
+              std::string::npos);
     platform::host_system sys(box);
     EXPECT_FALSE(sys.key_exists(platform::root_key::CurrentUser, "Software\\Tool"));
 }

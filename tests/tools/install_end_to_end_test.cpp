@@ -62,13 +62,16 @@ model::project_data viewer_project() {
     }
     auto app = std::make_shared<model::folder_object>();
     app->folder_name = "ビューア";
-    app->files.insert_or_assign("viewer", file("viewer.exe", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe", "viewer.exe", 1));
+    app->files.insert_or_assign(
+        "viewer", file("viewer.exe", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe", "viewer.exe", 1));
     auto help = std::make_shared<model::folder_object>();
-    help->folder_name = "ヘルプ";
-    help->files.insert_or_assign("help", file("viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\viewer.hlp",
-                                              "ヘルプ\\viewer.hlp", 1));
-    help->files.insert_or_assign("samples", file("samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\samples.dat",
-                                                 "ヘルプ\\samples.dat", 2));
+    help->folder_name = "表示";
+    help->files.insert_or_assign(
+        "help",
+        file("viewer.hlp", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\viewer.hlp", "表示\\viewer.hlp", 1));
+    help->files.insert_or_assign(
+        "samples",
+        file("samples.dat", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\samples.dat", "表示\\samples.dat", 2));
     app->subfolders.insert_or_assign("help", help);
     p.files.folders.insert_or_assign("app", app);
     p.files.files.insert_or_assign("dll", file("vwr.dll", "[SYSTEM]\\vwr.dll", "vwr.dll", 1));
@@ -77,25 +80,36 @@ model::project_data viewer_project() {
 
     auto menu = std::make_shared<model::stmenu_folder_object>();
     menu->folder_name = "ビューア";
-    menu->shortcuts.insert_or_assign(1, shortcut("ビューア", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe"));
-    menu->shortcuts.insert_or_assign(0x20, shortcut("ヘルプ", "[PROGRAM FILES]\\Vendor\\ビューア\\ヘルプ\\viewer.hlp"));
+    menu->shortcuts.insert_or_assign(1,
+                                     shortcut("ビューア", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe"));
+    menu->shortcuts.insert_or_assign(
+        0x20, shortcut("ヘルプ", "[PROGRAM FILES]\\Vendor\\ビューア\\表示\\viewer.hlp"));
     p.files.start_menu.child_folders.insert_or_assign(0x10, menu);
     auto programs = std::make_shared<model::stmenu_folder_object>();
     programs->folder_name = "プログラム";
-    programs->shortcuts.insert_or_assign(1, shortcut("表示ビューア", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe"));
+    programs->shortcuts.insert_or_assign(
+        1, shortcut("表示ビューア", "[PROGRAM FILES]\\Vendor\\ビューア\\viewer.exe"));
     p.files.start_menu.child_folders.insert_or_assign(0x20, programs);
 
     auto& reg = p.files.registry_entries;
-    reg.insert_or_assign("owner", value("HKEY_CURRENT_USER\\Software\\Vendor\\ビューア\\Owner", "%qorde_setup_user"));
-    reg.insert_or_assign("org", value("HKEY_CURRENT_USER\\Software\\Vendor\\ビューア\\Org", "%qorde_setup_group"));
-    reg.insert_or_assign("path", value("HKEY_LOCAL_MACHINE\\Software\\Vendor\\ビューア\\Path", "[PROGRAM FILES]\\Vendor\\ビューア"));
-    reg.insert_or_assign("shared", value("HKEY_LOCAL_MACHINE\\Software\\Shared\\ViewerIni", "[WINDOWS]\\vwr.ini"));
+    reg.insert_or_assign("owner",
+                         value("HKEY_CURRENT_USER\\Software\\Vendor\\ビューア\\Owner", "%qorde_setup_user"));
+    reg.insert_or_assign("org",
+                         value("HKEY_CURRENT_USER\\Software\\Vendor\\ビューア\\Org", "%qorde_setup_group"));
+    reg.insert_or_assign("path", value("HKEY_LOCAL_MACHINE\\Software\\Vendor\\ビューア\\Path",
+                                       "[PROGRAM FILES]\\Vendor\\ビューア"));
+    reg.insert_or_assign("shared",
+                         value("HKEY_LOCAL_MACHINE\\Software\\Shared\\ViewerIni", "[WINDOWS]\\vwr.ini"));
     return p;
 }
 
 const std::map<std::string, std::string> sources{
-    {"viewer.exe", std::string(6000, 'v') + "end"}, {"viewer.hlp", "help\r\n"}, {"samples.dat", std::string(3000, 's')},
-    {"vwr.dll", std::string(2500, 'd')},           {"vwr.ini", "[vwr]\r\n"},  {"vwr.ttf", ""},
+    {"viewer.exe", std::string(6000, 'v') + "end"},
+    {"viewer.hlp", "help\r\n"},
+    {"samples.dat", std::string(3000, 's')},
+    {"vwr.dll", std::string(2500, 'd')},
+    {"vwr.ini", "[vwr]\r\n"},
+    {"vwr.ttf", ""},
 };
 
 struct scenario {
@@ -131,8 +145,8 @@ TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
     const fs::path sandbox = make_sandbox();
     const auto before = snapshot(sandbox);
 
-    std::vector<std::string> options{package.string(), "--root", sandbox.string(), "--user", utf8(u8"山田太郎"),
-                                     "--org", utf8(u8"開発部")};
+    std::vector<std::string> options{package.string(),   "--root", sandbox.string(), "--user",
+                                     utf8(u8"山田太郎"), "--org",  utf8(u8"開発部")};
     options.insert(options.end(), c.choices.begin(), c.choices.end());
     auto plan_args = options;
     plan_args.insert(plan_args.begin(), "plan");
@@ -165,7 +179,8 @@ TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
         auto record_file = sys.map_file(kit_folder + install::removal_record::file_name);
         ASSERT_TRUE(record_file);
         std::vector<std::string> recorded;
-        for (const auto& e : install::removal_record::parse(record_file->bytes()).entries) recorded.push_back(e.real_path);
+        for (const auto& e : install::removal_record::parse(record_file->bytes()).entries)
+            recorded.push_back(e.real_path);
         EXPECT_EQ(recorded, copies);
 
         int shortcuts = 0;
@@ -176,10 +191,11 @@ TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
         EXPECT_EQ(shortcuts, 6) << "three shortcuts for each of two users";
         for (const auto& r : plan["registry"]) {
             const auto root = r["root"] == "HKEY_CURRENT_USER" ? platform::root_key::CurrentUser
-                                                                : platform::root_key::LocalMachine;
+                                                               : platform::root_key::LocalMachine;
             EXPECT_EQ(sys.query_value(root, cp932(r["key"]), cp932(r["name"])), cp932(r["data"])) << r;
         }
-        EXPECT_EQ(sys.query_value(platform::root_key::CurrentUser, "Software\\Vendor\\ビューア", "Owner"), "山田太郎");
+        EXPECT_EQ(sys.query_value(platform::root_key::CurrentUser, "Software\\Vendor\\ビューア", "Owner"),
+                  "山田太郎");
         const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ビューア";
         EXPECT_EQ(sys.query_value(platform::root_key::LocalMachine, key, "UninstallString"),
                   cp932(plan["uninstall"]["values"]["UninstallString"]));
@@ -187,19 +203,23 @@ TEST_P(install_end_to_end, installs_as_planned_and_uninstalls_without_a_trace) {
 
     const auto removed = run_vrz({"uninstall", "--root", sandbox.string(), "--app", utf8(u8"ビューア")});
     EXPECT_EQ(removed.code, 0) << removed.out << removed.err;
-    EXPECT_NE(removed.out.find(utf8(u8"ビューア はハードディスクから削除されました。")), std::string::npos) << removed.out;
+    EXPECT_NE(removed.out.find(utf8(u8"ビューア はハードディスクから削除されました。")), std::string::npos)
+        << removed.out;
 
     const auto after = snapshot(sandbox);
     EXPECT_EQ(after.registry, before.registry);
-    EXPECT_EQ(difference(before.files, after.files), std::vector<std::string>{}) << "nothing of the machine's is gone";
+    EXPECT_EQ(difference(before.files, after.files), std::vector<std::string>{})
+        << "nothing of the machine's is gone";
     std::vector<std::string> left{c.app_folder + "/qlun.exe", utf8(u8"C/WINDOWS/SYSTEM/vwr.dll"),
                                   utf8(u8"C/WINDOWS/TEMP/Setup.exe")};
     std::sort(left.begin(), left.end());
     EXPECT_EQ(difference(after.files, before.files), left);
 
-    const auto again = run_vrz({"uninstall", "--root", sandbox.string(), plan["uninstall"]["kit"][0].get<std::string>()});
+    const auto again =
+        run_vrz({"uninstall", "--root", sandbox.string(), plan["uninstall"]["kit"][0].get<std::string>()});
     EXPECT_EQ(again.code, 1);
-    EXPECT_NE(again.out.find(utf8(u8"このアプリケーションは既に削除されています。")), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find(utf8(u8"このアプリケーションは既に削除されています。")), std::string::npos)
+        << again.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -12,12 +12,11 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "model/project_data.hpp"
 #include "tools/commands.hpp"
@@ -93,7 +92,9 @@ protected:
         }
         put(src.filename() / "spex1.dat", "setup program");
         put(src.filename() / "spex2.dat", "uninstaller program");
-        nlohmann::json manifest{{"project_file", "arkbs.in"}, {"files", list}, {"installer", "spex1.dat"},
+        nlohmann::json manifest{{"project_file", "arkbs.in"},
+                                {"files", list},
+                                {"installer", "spex1.dat"},
                                 {"uninstaller", "spex2.dat"}};
         if (options.is_object()) manifest.update(options);
         put(src.filename() / "manifest.json", manifest.dump());

@@ -43,7 +43,8 @@ protected:
         project_.app_name.app_name = "App";
         box_.put(project_path, "project");
         box_.put(app_folder + "qlun.exe", "uninstaller");
-        box_.sys().set_attributes(app_folder + "qlun.exe", platform::ReadOnly | platform::Hidden | platform::Archive);
+        box_.sys().set_attributes(app_folder + "qlun.exe",
+                                  platform::ReadOnly | platform::Hidden | platform::Archive);
     }
 
     /// Runs the whole chain and returns the timers in the order they ran.
@@ -96,12 +97,13 @@ TEST_F(removal_test, the_chain_runs_one_tick_per_file_and_the_bar_runs_down) {
     recording_observer observer(screen_);
 
     using t = removal_timer;
-    EXPECT_EQ(run_chain(&observer),
-              (std::vector<t>{t::ProjectFile, t::Files, t::Files, t::Files, t::StartMenu, t::Registry, t::Finish}));
+    EXPECT_EQ(run_chain(&observer), (std::vector<t>{t::ProjectFile, t::Files, t::Files, t::Files,
+                                                    t::StartMenu, t::Registry, t::Finish}));
     EXPECT_EQ(observer.high, 6);
     EXPECT_EQ(observer.positions, (std::vector<int>{6, 5, 4, 3, 2, 1, 0, -1}));
     ASSERT_EQ(screen_.boxes.size(), 1u);
-    EXPECT_EQ(screen_.boxes[0], (scripted_screen::box{"App はハードディスクから削除されました。", "Uninstall", 0}));
+    EXPECT_EQ(screen_.boxes[0],
+              (scripted_screen::box{"App はハードディスクから削除されました。", "Uninstall", 0}));
     EXPECT_EQ(observer.boxes_when_hidden, 0) << "the window hides before the completion message";
     EXPECT_FALSE(box_.exists(project_path));
     EXPECT_FALSE(box_.exists(app_folder + "a.exe"));
@@ -113,7 +115,8 @@ TEST_F(removal_test, the_chain_runs_one_tick_per_file_and_the_bar_runs_down) {
 TEST_F(removal_test, a_project_without_files_still_runs_every_stage) {
     recording_observer observer(screen_);
     using t = removal_timer;
-    EXPECT_EQ(run_chain(&observer), (std::vector<t>{t::ProjectFile, t::Files, t::StartMenu, t::Registry, t::Finish}));
+    EXPECT_EQ(run_chain(&observer),
+              (std::vector<t>{t::ProjectFile, t::Files, t::StartMenu, t::Registry, t::Finish}));
     EXPECT_EQ(observer.high, 4);
     EXPECT_EQ(observer.positions.back(), -1);
     EXPECT_FALSE(box_.exists(project_path));
@@ -169,20 +172,21 @@ TEST_P(fallback_deletion, follows_the_macros_of_the_install_path) {
     box_.put(c.real_path);
     run_chain();
     EXPECT_EQ(box_.exists(c.real_path), !c.deleted);
-    EXPECT_EQ(file_deletions(), c.deleted ? std::vector<std::string>{c.real_path} : std::vector<std::string>{});
+    EXPECT_EQ(file_deletions(),
+              c.deleted ? std::vector<std::string>{c.real_path} : std::vector<std::string>{});
     EXPECT_TRUE(error_texts().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     cases, fallback_deletion,
-    testing::Values(
-        fallback_case{"program_files", "[PROGRAM FILES]\\App\\a.exe", "C:\\Program Files\\App\\a.exe", true},
-        fallback_case{"windows", "[WINDOWS]\\app.ini", "C:\\WINDOWS\\app.ini", true},
-        fallback_case{"winsys", "[WINSYS]\\x.dll", "C:\\WINDOWS\\SYSTEM\\x.dll", true},
-        fallback_case{"system_is_left", "[SYSTEM]\\x.dll", "C:\\WINDOWS\\SYSTEM\\x.dll", false},
-        fallback_case{"root", "[ROOT]\\Tools\\t.exe", "C:\\Tools\\t.exe", true},
-        fallback_case{"full_path_is_left", "C:\\Apps\\a.exe", "C:\\Apps\\a.exe", false},
-        fallback_case{"lower_case_is_left", "[windows]\\b.ini", "C:\\WINDOWS\\b.ini", false}),
+    testing::Values(fallback_case{"program_files", "[PROGRAM FILES]\\App\\a.exe",
+                                  "C:\\Program Files\\App\\a.exe", true},
+                    fallback_case{"windows", "[WINDOWS]\\app.ini", "C:\\WINDOWS\\app.ini", true},
+                    fallback_case{"winsys", "[WINSYS]\\x.dll", "C:\\WINDOWS\\SYSTEM\\x.dll", true},
+                    fallback_case{"system_is_left", "[SYSTEM]\\x.dll", "C:\\WINDOWS\\SYSTEM\\x.dll", false},
+                    fallback_case{"root", "[ROOT]\\Tools\\t.exe", "C:\\Tools\\t.exe", true},
+                    fallback_case{"full_path_is_left", "C:\\Apps\\a.exe", "C:\\Apps\\a.exe", false},
+                    fallback_case{"lower_case_is_left", "[windows]\\b.ini", "C:\\WINDOWS\\b.ini", false}),
     [](const testing::TestParamInfo<fallback_case>& info) { return std::string(info.param.what); });
 
 TEST_F(removal_test, without_a_record_each_replacement_that_changes_the_path_deletes_it) {
@@ -234,6 +238,23 @@ TEST_F(removal_test, a_record_deletes_exactly_the_placed_files_where_they_were_p
     EXPECT_TRUE(error_texts().empty());
 }
 
+TEST_F(removal_test, recorded_files_of_keys_the_project_no_longer_has_go_at_the_end) {
+    project_.files.files.insert_or_assign("a", file("a", "[PROGRAM FILES]\\App\\a.exe"));
+    write_record(install::removal_record{{{"a", "[PROGRAM FILES]\\App\\a.exe", app_folder + "a.exe"},
+                                          {"old", "[PROGRAM FILES]\\App\\old.dll", app_folder + "old.dll"},
+                                          {"oldsys", "[SYSTEM]\\old.dll", "C:\\WINDOWS\\SYSTEM\\old.dll"}}});
+    for (const auto* name : {"a.exe", "old.dll"}) box_.put(app_folder + name);
+    box_.put("C:\\WINDOWS\\SYSTEM\\old.dll");
+    const auto ran = run_chain();
+    EXPECT_EQ(ran.size(), 6u) << "no tick of its own";
+    EXPECT_FALSE(box_.exists(app_folder + "a.exe"));
+    EXPECT_FALSE(box_.exists(app_folder + "old.dll"));
+    EXPECT_TRUE(box_.exists("C:\\WINDOWS\\SYSTEM\\old.dll"));
+    EXPECT_EQ(file_deletions(), (std::vector<std::string>{app_folder + "a.exe", app_folder + "old.dll",
+                                                          app_folder + install::removal_record::file_name}));
+    EXPECT_TRUE(error_texts().empty());
+}
+
 TEST_F(removal_test, an_unreadable_record_counts_as_none) {
     box_.put(app_folder + install::removal_record::file_name, "not a record");
     project_.files.files.insert_or_assign("a", file("a", "[PROGRAM FILES]\\App\\a.exe"));
@@ -255,16 +276,17 @@ TEST_F(removal_test, failed_deletions_are_reported_and_the_chain_goes_on) {
     box_.put(app_folder + "locked.exe");
     box_.sys().set_attributes(app_folder + "locked.exe", platform::ReadOnly);
     box_.put(app_folder + "fine.exe");
-    project_.files.registry_entries.insert_or_assign("r", registry_entry("HKEY_CURRENT_USER\\Software\\App\\V", "x"));
+    project_.files.registry_entries.insert_or_assign(
+        "r", registry_entry("HKEY_CURRENT_USER\\Software\\App\\V", "x"));
     box_.sys().create_key(root_key::CurrentUser, "Software\\App");
     box_.sys().set_value(root_key::CurrentUser, "Software\\App", "V", "x");
 
     const auto ran = run_chain();
     EXPECT_EQ(ran.size(), 9u);
-    EXPECT_EQ(error_texts(), (std::vector<std::string>{"無題のﾌｧｲﾙ が見つかりませんでした。",
-                                                       "無題のﾌｧｲﾙ が見つかりませんでした。",
-                                                       "無題のﾌｧｲﾙ へのｱｸｾｽは拒否されました。",
-                                                       "無題のﾌｧｲﾙ には無効なﾊﾟｽが含まれています。"}));
+    EXPECT_EQ(error_texts(),
+              (std::vector<std::string>{
+                  "無題のﾌｧｲﾙ が見つかりませんでした。", "無題のﾌｧｲﾙ が見つかりませんでした。",
+                  "無題のﾌｧｲﾙ へのｱｸｾｽは拒否されました。", "無題のﾌｧｲﾙ には無効なﾊﾟｽが含まれています。"}));
     EXPECT_FALSE(box_.exists(app_folder + "fine.exe"));
     EXPECT_TRUE(box_.exists(app_folder + "locked.exe"));
     EXPECT_FALSE(box_.sys().key_exists(root_key::CurrentUser, "Software\\App")) << "the registry stage ran";
@@ -281,7 +303,8 @@ TEST_F(removal_test, a_recorded_file_that_cannot_be_deleted_is_named) {
 
 TEST(file_error_message, names_the_cause) {
     using platform::file_error;
-    EXPECT_EQ(file_error_message(file_error::SharingViolation, "x"), "x へのｱｸｾｽ中に共有違反が発生しました。");
+    EXPECT_EQ(file_error_message(file_error::SharingViolation, "x"),
+              "x へのｱｸｾｽ中に共有違反が発生しました。");
     EXPECT_EQ(file_error_message(file_error::DiskFull, "x"), "x へのｱｸｾｽ中に不明なｴﾗｰが発生しました。");
     EXPECT_EQ(file_error_message(file_error::Other, "x"), "x へのｱｸｾｽ中に不明なｴﾗｰが発生しました。");
 }
@@ -328,7 +351,8 @@ TEST_F(removal_test, a_shortcut_that_cannot_be_deleted_ends_the_start_menu_stage
     install::start_menu_builder(box_.sys(), "C:\\", "").create_start_menu_items(project_.files.start_menu);
     const std::string locked = installation_test::user_programs + "\\ツール\\Tool.lnk";
     box_.sys().set_attributes(locked, platform::ReadOnly);
-    project_.files.registry_entries.insert_or_assign("r", registry_entry("HKEY_CURRENT_USER\\Software\\App\\V", "x"));
+    project_.files.registry_entries.insert_or_assign(
+        "r", registry_entry("HKEY_CURRENT_USER\\Software\\App\\V", "x"));
     box_.sys().create_key(root_key::CurrentUser, "Software\\App");
     box_.sys().set_value(root_key::CurrentUser, "Software\\App", "V", "x");
 
@@ -347,7 +371,8 @@ TEST_F(removal_test, a_shortcut_that_cannot_be_deleted_ends_the_start_menu_stage
 
 TEST_F(removal_test, registry_removal_keeps_other_programs_values_and_removes_empty_keys) {
     auto& sys = box_.sys();
-    const auto set = [&](root_key root, const std::string& key, const std::string& name, const std::string& data) {
+    const auto set = [&](root_key root, const std::string& key, const std::string& name,
+                         const std::string& data) {
         ASSERT_TRUE(sys.create_key(root, key));
         ASSERT_TRUE(sys.set_value(root, key, name, data));
     };
@@ -385,7 +410,8 @@ TEST_F(removal_test, registry_removal_keeps_other_programs_values_and_removes_em
     EXPECT_FALSE(sys.key_exists(root_key::CurrentUser, "Software\\Solo"));
     EXPECT_TRUE(sys.key_exists(root_key::CurrentUser, "Software\\Keep"));
     EXPECT_TRUE(sys.key_exists(root_key::CurrentUser, "Software"));
-    EXPECT_EQ(sys.query_value(root_key::LocalMachine, "Flag", ""), "x") << "only the named value of the root key";
+    EXPECT_EQ(sys.query_value(root_key::LocalMachine, "Flag", ""), "x")
+        << "only the named value of the root key";
     EXPECT_FALSE(sys.query_value(root_key::LocalMachine, "", "Flag2"));
     EXPECT_FALSE(sys.key_exists(root_key::LocalMachine, uninstall_list + "\\App"));
     EXPECT_TRUE(sys.key_exists(root_key::LocalMachine, uninstall_list + "\\Other"));

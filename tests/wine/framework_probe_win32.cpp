@@ -31,7 +31,10 @@ public:
 protected:
     bool on_init_dialog() override {
         // Trail bytes 0x5C (ソ, 表) must survive the trip to the wide functions.
-        set_item_text(IDC_PROBE_TEXT, "ソフト表示 " + std::to_string(step_count) + " ステップ");
+        std::string text = "ソフト表示 ";
+        text += std::to_string(step_count);
+        text += " ステップ";
+        set_item_text(IDC_PROBE_TEXT, text);
         return true;
     }
 };
@@ -54,7 +57,9 @@ protected:
         stop_timer(step_timer_id);
         ++step_;
         SendDlgItemMessageW(handle(), IDC_PROBE_PROGRESS, PBM_SETPOS, step_ * 100 / step_count, 0);
-        set_item_text(IDC_PROBE_TEXT, "ステップ " + std::to_string(step_));
+        std::string text = "ステップ ";
+        text += std::to_string(step_);
+        set_item_text(IDC_PROBE_TEXT, text);
         if (step_ < step_count) {
             start_timer(step_timer_id, step_period_ms);
             return;

@@ -337,7 +337,8 @@ int command_msgbox(int argc, wchar_t** argv) {
     std::string buttons;
     for (HWND child : children_of(box)) {
         if (_wcsicmp(class_of(child).c_str(), L"Button") == 0 && IsWindowVisible(child)) {
-            buttons += " " + std::to_string(GetDlgCtrlID(child));
+            buttons += ' ';
+            buttons += std::to_string(GetDlgCtrlID(child));
         }
     }
     std::printf("buttons%s\n", buttons.c_str());
