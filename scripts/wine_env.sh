@@ -27,7 +27,7 @@ wine_drive_c() {
 }
 
 wine_shot() {
-    import -display "$DISPLAY" -window root "$1" >/dev/null 2>&1
+    timeout -k 5 30 import -display "$DISPLAY" -window root "$1" >/dev/null 2>&1
 }
 
 wine_env_stop() {
