@@ -1,4 +1,6 @@
-// Code page 932 conversions through the system's own tables.
+// Code page 932 conversions through the system's own tables, held to the same rules as the
+// host build: bytes that code page 932 does not define are refused, and characters without
+// a code page 932 form become '?' (never a look-alike, one '?' per character).
 
 #include "platform/codepage.hpp"
 
@@ -9,7 +11,13 @@ namespace {
 
 constexpr UINT cp932 = 932;
 
-/// Strict decoding: nullopt when text holds a byte sequence that code page 932 does not define.
+bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+/// What Windows makes of the single bytes 0x80, 0xA0 and 0xFD to 0xFF, which code page 932
+/// leaves undefined.
+bool from_undefined_byte(wchar_t c) { return c == 0x0080 || (c >= 0xF8F0 && c <= 0xF8F3); }
+
 std::optional<std::wstring> decode(UINT code_page, std::string_view text) {
     if (text.empty()) return std::wstring{};
     const int length = static_cast<int>(text.size());
@@ -17,23 +25,59 @@ std::optional<std::wstring> decode(UINT code_page, std::string_view text) {
     if (n <= 0) return std::nullopt;
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), n);
+    if (code_page == cp932) {
+        for (wchar_t c : out) {
+            if (from_undefined_byte(c)) return std::nullopt;
+        }
+    }
     return out;
 }
 
-/// Encoding; *lossy is set when some character had no mapping and became the default character.
-std::string encode(UINT code_page, std::wstring_view text, bool* lossy) {
-    if (lossy) *lossy = false;
+std::string to_utf8(std::wstring_view text) {
     if (text.empty()) return {};
     const int length = static_cast<int>(text.size());
-    // The default-character arguments must be null for UTF-8.
-    BOOL used_default = FALSE;
-    BOOL* used = code_page == CP_UTF8 ? nullptr : &used_default;
-    const char* fallback = code_page == CP_UTF8 ? nullptr : "?";
-    const int n = WideCharToMultiByte(code_page, 0, text.data(), length, nullptr, 0, fallback, used);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(code_page, 0, text.data(), length, out.data(), n, fallback, used);
-    if (lossy) *lossy = used_default != FALSE;
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+/// Appends one run without surrogates; true when every character had a form.
+bool append_cp932(std::wstring_view run, std::string& out) {
+    if (run.empty()) return true;
+    const int length = static_cast<int>(run.size());
+    BOOL used_default = FALSE;
+    const int n =
+        WideCharToMultiByte(cp932, WC_NO_BEST_FIT_CHARS, run.data(), length, nullptr, 0, "?", &used_default);
+    if (n <= 0) {
+        out.append(run.size(), '?');
+        return false;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(n));
+    WideCharToMultiByte(cp932, WC_NO_BEST_FIT_CHARS, run.data(), length, out.data() + at, n, "?",
+                        &used_default);
+    return used_default == FALSE;
+}
+
+/// Code page 932 has no form for anything outside the basic plane, so a surrogate pair
+/// (or a lone surrogate) becomes one '?'. *complete is false when some '?' stands in.
+std::string to_cp932(std::wstring_view text, bool* complete) {
+    std::string out;
+    bool all = true;
+    std::size_t run_start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (!is_high_surrogate(c) && !is_low_surrogate(c)) continue;
+        all = append_cp932(text.substr(run_start, i - run_start), out) && all;
+        out += '?';
+        all = false;
+        if (is_high_surrogate(c) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) ++i;
+        run_start = i + 1;
+    }
+    all = append_cp932(text.substr(run_start), out) && all;
+    if (complete) *complete = all;
     return out;
 }
 
@@ -44,7 +88,7 @@ std::wstring_view as_wide(std::u16string_view text) {
 
 }  // namespace
 
-std::string utf16_to_cp932(std::u16string_view text) { return encode(cp932, as_wide(text), nullptr); }
+std::string utf16_to_cp932(std::u16string_view text) { return to_cp932(as_wide(text), nullptr); }
 
 std::optional<std::u16string> cp932_to_utf16(std::string_view text) {
     auto wide = decode(cp932, text);
@@ -55,16 +99,15 @@ std::optional<std::u16string> cp932_to_utf16(std::string_view text) {
 std::optional<std::string> cp932_to_utf8(std::string_view text) {
     auto wide = decode(cp932, text);
     if (!wide) return std::nullopt;
-    bool lossy = false;
-    return encode(CP_UTF8, *wide, &lossy);
+    return to_utf8(*wide);
 }
 
 std::optional<std::string> utf8_to_cp932(std::string_view text) {
     auto wide = decode(CP_UTF8, text);
     if (!wide) return std::nullopt;
-    bool lossy = false;
-    std::string out = encode(cp932, *wide, &lossy);
-    if (lossy) return std::nullopt;
+    bool complete = false;
+    std::string out = to_cp932(*wide, &complete);
+    if (!complete) return std::nullopt;
     return out;
 }
 

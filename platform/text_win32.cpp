@@ -2,6 +2,8 @@
 
 #include "platform/win32_text.hpp"
 
+#include "platform/codepage.hpp"
+
 namespace platform {
 namespace {
 
@@ -20,13 +22,8 @@ std::wstring to_wide(std::string_view text) {
 }
 
 std::string from_wide(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(cp932, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(cp932, 0, text.data(), length, out.data(), n, nullptr, nullptr);
-    return out;
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return utf16_to_cp932(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 
 std::string window_text(HWND window) {

@@ -38,7 +38,8 @@ public:
     /// Moves the dialog to the middle of the desktop's work area, keeping its size.
     void center_on_desktop();
 
-    /// Starts or restarts window timer id; its ticks arrive at on_timer.
+    /// Starts or restarts window timer id; its ticks arrive at on_timer. A step that may
+    /// open a modal box stops its timer first: the box's own loop keeps delivering ticks.
     bool start_timer(UINT_PTR id, UINT period_ms);
     void stop_timer(UINT_PTR id);
 

@@ -12,7 +12,7 @@ namespace platform {
 
 /// Code page 932 bytes to UTF-16 for a W function.
 std::wstring to_wide(std::string_view text);
-/// UTF-16 from a W function to code page 932; characters without a mapping become '?'.
+/// UTF-16 from a W function to code page 932; characters without a form become '?' (utf16_to_cp932).
 std::string from_wide(std::wstring_view text);
 
 /// The text of a window or control, as code page 932.

@@ -41,7 +41,8 @@ public:
     void set_text(const std::string& text);
     void show(int command);
 
-    /// Starts or restarts window timer id; its ticks arrive at on_timer.
+    /// Starts or restarts window timer id; its ticks arrive at on_timer. A step that may
+    /// open a modal box stops its timer first: the box's own loop keeps delivering ticks.
     bool start_timer(UINT_PTR id, UINT period_ms);
     void stop_timer(UINT_PTR id);
 

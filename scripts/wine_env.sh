@@ -8,10 +8,13 @@
 #   wine_shot FILE            screenshot of the whole display (PNG)
 #   wine_drive_c              prints the Linux path of C:\
 #
-# Environment: WINE_KEEP=1 keeps the temporary folder afterwards (its path is printed).
+# Environment: WINE_KEEP=1 keeps the temporary folder afterwards (its path is printed);
+# WINE_ENV_LIMIT (seconds, default 240) ends the whole script, cleanly, when it runs longer.
 
 WINE_CALL_TIMEOUT=${WINE_CALL_TIMEOUT:-60}
+WINE_ENV_LIMIT=${WINE_ENV_LIMIT:-240}
 WINE_XVFB_PID=
+WINE_WATCHDOG_PID=
 
 _wine_env_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -24,11 +27,15 @@ wine_drive_c() {
 }
 
 wine_shot() {
-    import -display "$DISPLAY" -window root "$1" >/dev/null 2>&1
+    timeout -k 5 30 import -display "$DISPLAY" -window root "$1" >/dev/null 2>&1
 }
 
 wine_env_stop() {
     local status=$?
+    if [ -n "$WINE_WATCHDOG_PID" ]; then
+        kill "$WINE_WATCHDOG_PID" 2>/dev/null
+        wait "$WINE_WATCHDOG_PID" 2>/dev/null
+    fi
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         wineserver -k >/dev/null 2>&1
         timeout 20 wineserver -w >/dev/null 2>&1
@@ -80,7 +87,11 @@ wine_env_start() {
 
     WINE_WORK=$(mktemp -d "${TMPDIR:-/tmp}/vrz-wine.XXXXXX") || _wine_env_fail "no temporary folder"
     trap wine_env_stop EXIT
-    trap 'exit 130' INT TERM
+    trap 'echo "wine_env: stopped" >&2; exit 130' INT TERM
+    # A hung step must not outlive the test runner's own limit, which would skip the clean-up.
+    (sleep "$WINE_ENV_LIMIT" && echo "wine_env: over ${WINE_ENV_LIMIT}s" >&2 && kill -TERM $$) \
+        </dev/null >/dev/null 2>&1 &
+    WINE_WATCHDOG_PID=$!
     mkdir -p "$WINE_WORK/home"
 
     # Japanese locale before the prefix exists: the prefix then keeps SHIFTJIS fonts for

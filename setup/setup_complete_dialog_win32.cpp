@@ -4,18 +4,16 @@
 #include "setup/setup_complete_dialog.hpp"
 
 #include "resources/resource.h"
+#include "setup/completion_texts.hpp"
 
 namespace setup {
 
 setup_complete_dialog::setup_complete_dialog(HWND parent) : win32_dialog(IDD_SETUP_COMPLETE, parent) {}
 
 bool setup_complete_dialog::on_init_dialog() {
-    if (restart) {
-        message_ = "セットアップされたアプリケーションを実行する前に\nWindowsを一旦再起動します。";
-        set_item_text(IDOK, "再起動");
-    } else {
-        message_ = "スタートメニューからアイコンを選択することで\nアプリケーションを実行することができます。";
-    }
+    const completion_texts texts = completion_page_texts(restart);
+    message_ = texts.message;
+    set_item_text(IDOK, texts.ok_button);
     set_item_text(IDC_COMPLETE_MESSAGE, message_);
     return true;
 }

@@ -12,17 +12,30 @@ mkdir -p "$VRZ_SHOTS"
 SCENARIO_FAILURES=0
 PROGRAM_PID=
 
+SCENARIO_NAME=$(basename "$0" .sh)
+
 pass() { echo "  ok   $*"; }
-fail() { echo "  FAIL $*"; SCENARIO_FAILURES=$((SCENARIO_FAILURES + 1)); }
+
+# fail WHAT: counts the failure and shows what was on the screen at that moment.
+fail() {
+    echo "  FAIL $*"
+    SCENARIO_FAILURES=$((SCENARIO_FAILURES + 1))
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "       windows on the screen:"
+        w "$VRZ_ROBOT" list 2>&1 | sed 's/^/         /'
+        local name="${SCENARIO_NAME}_failure_${SCENARIO_FAILURES}"
+        wine_shot "$VRZ_SHOTS/$name.png" && echo "       screenshot $VRZ_SHOTS/$name.png"
+    fi
+}
 
 # check_eq WHAT GOT WANT
 check_eq() {
     if [ "$2" = "$3" ]; then
         pass "$1"
     else
+        echo "  got:  $(printf '%s' "$2" | sed '2,$s/^/        /')"
+        echo "  want: $(printf '%s' "$3" | sed '2,$s/^/        /')"
         fail "$1"
-        echo "       got:  $(printf '%s' "$2" | sed '2,$s/^/             /')"
-        echo "       want: $(printf '%s' "$3" | sed '2,$s/^/             /')"
     fi
 }
 

@@ -30,4 +30,12 @@ robot click "セットアップ終了" 1 >/dev/null
 
 program_exit
 check_eq "exit code" "$PROGRAM_RC" 1
+
+echo "again, leaving the failure page with Esc"
+start_program "$c/elsewhere" 'C:\package\setup.exe'
+robot msgbox "Setup Version 1.0" ok 30000 >/dev/null || fail "message box did not appear"
+robot wait "セットアップ終了" 10000 >/dev/null || fail "failure page did not appear"
+robot key "セットアップ終了" esc >/dev/null
+program_exit
+check_eq "exit code after Esc" "$PROGRAM_RC" 1
 scenario_end
