@@ -7,13 +7,13 @@ namespace platform {
 bool win32_frame::create_frame(const std::string& title, DWORD style, HICON icon,
                                std::unique_ptr<win32_view> view) {
     view_ = std::move(view);
-    window_spec spec;
-    spec.class_name = L"vrz_frame";
-    spec.text = title;
-    spec.style = style & ~WS_VISIBLE;
-    spec.icon = icon;
-    spec.background = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    return create(spec);
+    window_spec desc;
+    desc.class_name = L"vrz_frame";
+    desc.text = title;
+    desc.style = style & ~WS_VISIBLE;
+    desc.icon = icon;
+    desc.background = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    return create(desc);
 }
 
 void win32_frame::end_program_with(int exit_code) {

@@ -28,10 +28,13 @@ std::wstring to_wide(const std::string& text) {
 
 std::string from_wide(const wchar_t* text, std::size_t length) {
     if (length == 0) return {};
-    int n = WideCharToMultiByte(cp932, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    // No best-fit look-alikes: a name such as "café" must not turn into another file's name.
+    int n = WideCharToMultiByte(cp932, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length), nullptr, 0,
+                                nullptr, nullptr);
     if (n <= 0) return {};
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(cp932, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(cp932, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 

@@ -30,7 +30,7 @@ public:
     win32_window& operator=(const win32_window&) = delete;
 
     /// Registers the class on first use and creates the window; false when that fails.
-    bool create(const window_spec& spec);
+    bool create(const window_spec& desc);
     /// Destroys the window; nothing happens when there is none.
     void destroy();
 

@@ -7,19 +7,19 @@
 namespace platform {
 namespace {
 
-bool register_class(HINSTANCE instance, const window_spec& spec, WNDPROC procedure) {
+bool register_class(HINSTANCE instance, const window_spec& desc, WNDPROC procedure) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, spec.class_name, &existing)) return true;
+    if (GetClassInfoExW(instance, desc.class_name, &existing)) return true;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
-    wc.hIcon = spec.icon;
+    wc.hIcon = desc.icon;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = spec.background;
-    wc.lpszClassName = spec.class_name;
+    wc.hbrBackground = desc.background;
+    wc.lpszClassName = desc.class_name;
     return RegisterClassExW(&wc) != 0;
 }
 
@@ -27,13 +27,13 @@ bool register_class(HINSTANCE instance, const window_spec& spec, WNDPROC procedu
 
 win32_window::~win32_window() { destroy(); }
 
-bool win32_window::create(const window_spec& spec) {
+bool win32_window::create(const window_spec& desc) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (handle_ || !register_class(instance, spec, &win32_window::procedure)) return false;
-    HMENU menu_or_id = (spec.style & WS_CHILD) ? reinterpret_cast<HMENU>(spec.child_id) : nullptr;
-    HWND created = CreateWindowExW(spec.ex_style, spec.class_name, to_wide(spec.text).c_str(), spec.style,
-                                   spec.rect.left, spec.rect.top, spec.rect.right, spec.rect.bottom,
-                                   spec.parent, menu_or_id, instance, this);
+    if (handle_ || !register_class(instance, desc, &win32_window::procedure)) return false;
+    HMENU menu_or_id = (desc.style & WS_CHILD) ? reinterpret_cast<HMENU>(desc.child_id) : nullptr;
+    HWND created = CreateWindowExW(desc.ex_style, desc.class_name, to_wide(desc.text).c_str(), desc.style,
+                                   desc.rect.left, desc.rect.top, desc.rect.right, desc.rect.bottom,
+                                   desc.parent, menu_or_id, instance, this);
     return created != nullptr;
 }
 

@@ -29,8 +29,8 @@ protected:
     package::package_image image;
     std::string temp = install_test::temp_of(box);
 
-    void add(const std::string& key, const file_spec& spec) {
-        project.files.files.insert_or_assign(key, make_file(spec));
+    void add(const std::string& key, const file_spec& desc) {
+        project.files.files.insert_or_assign(key, make_file(desc));
     }
 
     void prepare(const std::vector<app_file>& files, std::uint32_t volumes = 1) {
@@ -221,12 +221,12 @@ TEST_F(copy_engine_test, OverwriteRulesKeepExistingFilesOutOfTheRemovalRecord) {
     box.folders("C:\\Program Files\\Tool");
     for (const auto& c : cases) {
         const std::string path = std::string("C:\\Program Files\\Tool\\") + c.name + ".dat";
-        file_spec spec{std::string(c.name) + ".dat", std::string("[PROGRAM FILES]\\Tool\\") + c.name + ".dat",
+        file_spec desc{std::string(c.name) + ".dat", std::string("[PROGRAM FILES]\\Tool\\") + c.name + ".dat",
                        std::string(c.name) + ".dat", c.mode};
-        spec.modified = stamp;
-        spec.file_size = c.project_size;
-        add(c.name, spec);
-        files.push_back({spec.source_name, "new"});
+        desc.modified = stamp;
+        desc.file_size = c.project_size;
+        add(c.name, desc);
+        files.push_back({desc.source_name, "new"});
         if (c.exists) {
             box.put(path, c.existing);
             box.sys().set_file_times(path, c.existing_written, c.existing_written);

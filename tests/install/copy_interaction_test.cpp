@@ -151,9 +151,9 @@ TEST_F(copy_interaction_test, AFailedTimeStampIsReportedAndCanBeRetriedIgnoredOr
         install_test::scripted_screen answers;
         install_test::recording_view pages;
         model::project_data p = install_test::make_project();
-        file_spec spec{"t.txt", "[PROGRAM FILES]\\Vendor\\t.txt", "t.txt"};
-        spec.modified = {1999, 3, 3, 3, 3, 3};
-        p.files.files.insert_or_assign("t", make_file(spec));
+        file_spec desc{"t.txt", "[PROGRAM FILES]\\Vendor\\t.txt", "t.txt"};
+        desc.modified = {1999, 3, 3, 3, 3, 3};
+        p.files.files.insert_or_assign("t", make_file(desc));
         install_test::write_prepared_temp(machine, install_test::build({{"t.txt", "T"}}), p);
         bool failed_once = false;
         faulty.times_fault = [&](const std::string&) {
@@ -170,7 +170,7 @@ TEST_F(copy_interaction_test, AFailedTimeStampIsReportedAndCanBeRetriedIgnoredOr
         EXPECT_EQ(answers.boxes[0].flags, platform::MbAbortRetryIgnore | platform::MbIconStop);
         const auto st = machine.sys().status(app_folder + "t.txt");
         ASSERT_TRUE(st);
-        EXPECT_EQ(st->last_write == spec.modified, c.stamped) << c.answer;
+        EXPECT_EQ(st->last_write == desc.modified, c.stamped) << c.answer;
         EXPECT_EQ(pages.failure_pages, c.result == copy_next::Failed ? 1 : 0);
     }
 }
