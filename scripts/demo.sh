@@ -40,17 +40,4 @@ echo "-- left after the uninstall:"
 find "$out/sandbox" -type f | sort
 
 echo "== the real setup.exe under Wine, started in the demo package"
-# The installer's start-up loads the package's project; the wizard and the copy window
-# follow in later versions, so today the run ends after the start-up.
-(
-  source scripts/wine_env.sh
-  wine_env_start
-  c=$(wine_drive_c)
-  mkdir -p "$c/demo"
-  cp "$out/package"/* "$c/demo/"
-  cp build/win64/setup/setup.exe "$c/demo/setup.exe"
-  cd "$c/demo"
-  set +e
-  w 'C:\demo\setup.exe'
-  echo "setup.exe ended with exit code $?"
-)
+bash scripts/demo_wine.sh "$out/package" build/win64/setup/setup.exe
