@@ -24,6 +24,8 @@ void huffman_coder::reset() {
     sym_.fill(none);
     leaf_of_.fill(0);
     key_[sentinel] = std::numeric_limits<std::uint64_t>::max();
+    for (unsigned level = 0; level < table_bits; ++level)
+        key_[spare(level) - 1] = std::numeric_limits<std::uint64_t>::max();
     // The root starts as the nyt leaf of weight 0.
     key_[root] = 1;
     nyt_ = root;
@@ -33,6 +35,8 @@ void huffman_coder::reset() {
     position_.fill(0);
     nyt_sibling_ = 1;
     table_on_ = false;
+    depth_count_.fill(0);
+    levels_ = table_bits;
     update(end_symbol);
     symbols_ = 0;
     if (warm_up_ == 0) start_table();
@@ -158,49 +162,85 @@ void huffman_coder::count_up(int cur) {
         key_[cur] += 2;
         unsigned position = position_[cur];
         if (position != 0) {
-            climb(position >> 1);
+            climb(cur, position);
             return;
         }
         cur = parent(cur);
     }
 }
 
-inline void huffman_coder::climb(std::size_t at) {
-    // The nodes above are read from the table by tree position alone, without a chain of
-    // loads through the parent links, and the position tells when the root is reached.
+void huffman_coder::climb(int p, unsigned position) {
+    // The nodes above are read from the place's path, without a chain of loads through
+    // the parent links; the root (level 0) is left to the caller.
     std::uint64_t* key = key_.data();
-    auto* bytes = reinterpret_cast<unsigned char*>(key);
-    const std::uint16_t* tree = tree_.data();
-    for (; at > 1; at >>= 1) {
-        auto* node = reinterpret_cast<std::uint64_t*>(bytes + tree[at]);
-        std::uint64_t k = *node;
+    const std::uint16_t* path = path_.data() + static_cast<std::size_t>(p) * table_bits;
+    for (auto level = static_cast<unsigned>(std::bit_width(position)) - 1; level-- > 1;) {
+        unsigned n = path[level];
+        std::uint64_t k = key[n];
         // An internal node moves above a node of its weight that is internal (difference
         // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = node[-1] - k;
+        std::uint64_t difference = key[n - 1] - k;
         if (difference <= 3) {
             if (difference == 0 || difference == 3) {
-                count_up(static_cast<int>(node - key));
+                count_up(static_cast<int>(n));
                 return;
             }
         }
-        *node = k + 2;
+        key[n] = k + 2;
     }
 }
 
-inline bool huffman_coder::count_in_place(unsigned leaf, unsigned position) {
-    std::uint64_t* key = key_.data();
-    std::uint64_t k = key[leaf];
-    // The leaf moves if the node above it has its weight (lead, or slide past an internal
-    // node). The caller has made sure it is not the nyt leaf's sibling, whose count is
-    // deferred.
-    if (key[leaf - 1] - k + 1 <= 1) return lead_in_place(leaf, position);
-    key[leaf] = k + 2;
-    climb(position >> 1);
-    key[root] += 2;
+namespace {
+
+/// One level of climb_from_leaf: counts the node in a path table entry, or returns false
+/// when it has to move first.
+[[gnu::always_inline]] inline bool count_level(std::uint64_t* key, const std::uint16_t* path, std::uint64_t*& stop) {
+    std::uint64_t* node = key + *path;
+    std::uint64_t k = node[0];
+    // As in climb; the root never moves, as the sentinel above it has a weight no node
+    // reaches.
+    std::uint64_t difference = node[-1] - k;
+    if (difference <= 3) [[unlikely]] {
+        if (difference == 0 || difference == 3) {
+            stop = node;
+            return false;
+        }
+    }
+    node[0] = k + 2;
     return true;
 }
 
-bool huffman_coder::lead_in_place(unsigned leaf, unsigned position) {
+}  // namespace
+
+template <unsigned Levels>
+inline void huffman_coder::climb_from_leaf(unsigned leaf, unsigned depth) {
+    // The nodes above are read from the leaf's path. The top Levels levels are always
+    // visited, so the number of steps does not depend on the code's length and there is
+    // no loop exit to mispredict; the levels below them only for a leaf deeper than that.
+    // At and below the leaf's own level the path holds spare slots, one for each level,
+    // whose weight no node above matches; the leaf itself has been counted.
+    std::uint64_t* key = key_.data();
+    const std::uint16_t* path = path_.data() + static_cast<std::size_t>(leaf) * table_bits;
+    std::uint64_t* stop = nullptr;
+    bool done = [&] {
+        if constexpr (Levels < table_bits) {
+            if (depth > Levels) [[unlikely]] {
+                for (unsigned level = table_bits; level-- > Levels;)
+                    if (!count_level(key, path + level, stop)) return false;
+            }
+        }
+#pragma GCC unroll 16
+        for (unsigned i = 1; i <= Levels; ++i)
+            if (!count_level(key, path + (Levels - i), stop)) return false;
+        return true;
+    }();
+    if (!done) [[unlikely]] {
+        count_up(static_cast<int>(stop - key));
+        key[root] += 2;
+    }
+}
+
+bool huffman_coder::lead_in_place(unsigned leaf) {
     std::uint64_t* key = key_.data();
     std::uint64_t k = key[leaf];
     if (key[leaf - 1] != k) return false;
@@ -215,14 +255,26 @@ bool huffman_coder::lead_in_place(unsigned leaf, unsigned position) {
     sym_[c] = static_cast<place>(s);
     leaf_of_[t + 1] = static_cast<place>(leaf);
     leaf_of_[s + 1] = static_cast<place>(c);
-    position = position_[c];
+    unsigned position = position_[c];
     if (position == 0 || position == nyt_sibling_ || key[c - 1] == k - 1) {
         finish_update(static_cast<int>(c));
         return true;
     }
     key[c] = k + 2;
-    climb(position >> 1);
-    key[root] += 2;
+    climb_from_leaf<table_bits>(c, table_bits);
+    return true;
+}
+
+template <unsigned Levels>
+inline bool huffman_coder::count_in_place(unsigned leaf, unsigned depth) {
+    std::uint64_t* key = key_.data();
+    std::uint64_t k = key[leaf];
+    // The leaf moves if the node above it has its weight (lead, or slide past an internal
+    // node). The caller has made sure it is not the nyt leaf's sibling, whose count is
+    // deferred.
+    if (key[leaf - 1] - k + 1 <= 1) return lead_in_place(leaf);
+    key[leaf] = k + 2;
+    climb_from_leaf<Levels>(leaf, depth);
     return true;
 }
 
@@ -262,7 +314,7 @@ void huffman_coder::update(int symbol) {
     int leaf = find(symbol);
     unsigned position = position_[leaf];
     if (position != 0 && leaf != nyt_ && position != nyt_sibling_ &&
-        count_in_place(static_cast<unsigned>(leaf), position))
+        count_in_place<table_bits>(static_cast<unsigned>(leaf), table_bits))
         return;
     update_leaf(symbol, leaf);
 }
@@ -287,23 +339,31 @@ void huffman_coder::refresh_below(int p) {
 
 void huffman_coder::fill_table(int p, unsigned position, int depth) {
     position_[p] = static_cast<std::uint16_t>(position);
-    decode_entry entry{static_cast<std::uint16_t>(p), static_cast<std::uint16_t>(position),
-                       static_cast<std::uint8_t>(depth), 0, 0};
+    // The path is the parent's, with the parent on its level.
+    std::uint16_t* path = path_.data() + static_cast<std::size_t>(p) * table_bits;
+    if (p == root) {
+        for (unsigned level = 0; level < table_bits; ++level) path[level] = static_cast<std::uint16_t>(spare(level));
+    } else {
+        int above = parent(p);
+        std::copy_n(path_.data() + static_cast<std::size_t>(above) * table_bits, table_bits, path);
+        path[depth - 1] = static_cast<std::uint16_t>(above);
+    }
+    auto spread = static_cast<unsigned>(table_bits - depth);
+    unsigned row = (position << spread) - table_rows;
     if (is_leaf(p)) {
+        decode_entry entry{static_cast<std::uint16_t>(p), static_cast<std::uint8_t>(depth), 0};
         // The nyt leaf is the 0 child of its parent, so it is filled before its sibling.
         if (p == nyt_)
             nyt_sibling_ = position ^ 1;
         else if (sym_[p] != end_symbol && position != nyt_sibling_)
             entry.plain = 1;
-        unsigned spread = static_cast<unsigned>(table_bits - depth);
-        decode_entry* first = decode_table_.data() + ((position << spread) - (1u << table_bits));
-        for (decode_entry* e = first; e != first + (1u << spread); ++e) *e = entry;
+        decode_entry* first = decode_table_.data() + row;
+        std::fill(first, first + (1u << spread), entry);
     } else if (depth == table_bits) {
-        decode_table_[position - (1u << table_bits)] = entry;
+        decode_table_[row] = decode_entry{static_cast<std::uint16_t>(p), static_cast<std::uint8_t>(depth), 0};
         for (int kid : {kid_[2 * p], kid_[2 * p + 1]})
             if (position_[kid] != 0) clear_positions(kid);
     } else {
-        tree_[position] = static_cast<std::uint16_t>(p * sizeof(std::uint64_t));
         fill_table(kid_[2 * p], 2 * position, depth + 1);
         fill_table(kid_[2 * p + 1], 2 * position + 1, depth + 1);
     }
@@ -380,57 +440,99 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
     if (leaf == nyt_) out.put(static_cast<std::uint64_t>(symbol & 0xFF), 8);
 }
 
-std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
-    std::byte* next = out.data();
-    std::byte* const end = next + out.size();
-    // Walks the tree for each symbol: during the warm-up, for codes longer than the
-    // table, the nyt leaf with its 8 bits, the end symbol, the nyt leaf's sibling, and in
-    // the last few bits of the input, where a code may be cut.
-    auto walk = [&](bit_reader& reader) {
-        int s = decode_symbol(reader);
-        if (s < 0) {
-            finished_ = true;
-            reached_end_ = s == end_symbol;
-            return;
-        }
-        *next++ = static_cast<std::byte>(s);
-        update(s);
-    };
-    while (!finished_ && !table_on_ && next != end) walk(in);
-    if (finished_ || next == end) return static_cast<std::size_t>(next - out.data());
-
-    // A local copy of the reader, so that its state can stay in registers. It is topped up
-    // right after each code is consumed, which also keeps the processor from waiting on the
-    // code's length late. Below 32 bits it holds every bit left, and below table_bits bits
-    // a code may be cut.
-    bit_reader r = in;
+template <unsigned Levels>
+std::byte* huffman_coder::decode_run(bit_reader& in, std::byte* next, std::byte* end) {
+    // A copy of the reader's state, kept in registers. It is topped up right after each
+    // code is consumed, which also keeps the processor from waiting on the code's length
+    // late. Below 32 bits it holds every bit left, and below table_bits bits a code may be
+    // cut.
+    bit_reader::state r = in.save();
     bool short_input = false;
     auto top_up = [&] {
-        if (r.count() < 32) {
-            r.refill();
-            short_input = r.count() < table_bits;
+        if (r.count < 32) {
+            in.refill(r);
+            short_input = r.count < table_bits;
         }
     };
     top_up();
+    std::uint32_t* depths = depth_count_.data();
     while (next != end) {
-        const decode_entry& entry = decode_table_[r.bits() >> (64 - table_bits)];
+        const decode_entry& entry = decode_table_[r.bits >> (64 - table_bits)];
         if (entry.plain != 0 && !short_input) {
             unsigned leaf = entry.node;
-            unsigned position = entry.position;
-            r.skip(entry.depth);
+            unsigned depth = entry.depth;
+            bit_reader::skip(r, depth);
             top_up();
+            ++depths[depth];
             int s = sym_[leaf];
             *next++ = static_cast<std::byte>(s);
-            if (!count_in_place(leaf, position)) update_leaf(s, static_cast<int>(leaf));
+            if (!count_in_place<Levels>(leaf, depth)) update_leaf(s, static_cast<int>(leaf));
             continue;
         }
-        in = r;
-        walk(in);
-        r = in;
+        in.restore(r);
+        next = walk(in, next);
+        r = in.save();
         if (finished_) break;
         top_up();
     }
-    in = r;
+    in.restore(r);
+    return next;
+}
+
+std::byte* huffman_coder::walk(bit_reader& in, std::byte* next) {
+    int s = decode_symbol(in);
+    if (s < 0) {
+        finished_ = true;
+        reached_end_ = s == end_symbol;
+        return next;
+    }
+    *next++ = static_cast<std::byte>(s);
+    update(s);
+    return next;
+}
+
+void huffman_coder::choose_levels() {
+    // Estimated cost per symbol in steps of one level: the levels always visited, all the
+    // table's levels for a code longer than that, and a mispredicted branch (worth about
+    // four levels) for the rarer side of "longer or not".
+    std::uint64_t total = 0;
+    for (std::uint32_t n : depth_count_) total += n;
+    if (total == 0) return;
+    std::uint64_t longer = 0;
+    std::uint64_t best_cost = std::numeric_limits<std::uint64_t>::max();
+    for (unsigned levels = table_bits; levels >= 2; --levels) {
+        std::uint64_t cost = levels * total + longer * (table_bits - levels) + 4 * std::min(longer, total - longer);
+        if (cost <= best_cost) {
+            best_cost = cost;
+            levels_ = levels;
+        }
+        longer += depth_count_[levels];
+    }
+    for (std::uint32_t& n : depth_count_) n /= 2;
+}
+
+std::size_t huffman_coder::decode_some(bit_reader& in, std::span<std::byte> out) {
+    std::byte* next = out.data();
+    std::byte* const end = next + out.size();
+    // Walks the tree for each symbol during the warm-up; afterwards, for codes longer than
+    // the table, the nyt leaf with its 8 bits, the end symbol, the nyt leaf's sibling, and
+    // in the last few bits of the input, where a code may be cut.
+    while (!finished_ && !table_on_ && next != end) next = walk(in, next);
+    while (!finished_ && next != end) {
+        std::byte* stop = end - next > block_size ? next + block_size : end;
+        switch (levels_) {
+        case 2: next = decode_run<2>(in, next, stop); break;
+        case 3: next = decode_run<3>(in, next, stop); break;
+        case 4: next = decode_run<4>(in, next, stop); break;
+        case 5: next = decode_run<5>(in, next, stop); break;
+        case 6: next = decode_run<6>(in, next, stop); break;
+        case 7: next = decode_run<7>(in, next, stop); break;
+        case 8: next = decode_run<8>(in, next, stop); break;
+        case 9: next = decode_run<9>(in, next, stop); break;
+        default: next = decode_run<table_bits>(in, next, stop); break;
+        }
+        choose_levels();
+    }
     return static_cast<std::size_t>(next - out.data());
 }
 

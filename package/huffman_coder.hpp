@@ -16,6 +16,7 @@
 // input byte. Bytes after the end symbol are ignored.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -42,13 +43,19 @@ namespace package {
 /// records with a table of node numbers by order.
 ///
 /// Two tables follow the tree down to depth `table_bits`, with tree positions numbered as
-/// in a heap (root 1, the children of h at 2h and 2h + 1): the place at every position
-/// above that depth, and for each string of `table_bits` bits the leaf it starts with, or
-/// the node it reaches. One look-up then decodes most symbols, and the nodes above a leaf
-/// are read from its position without following parent links. A move rewrites only the
-/// positions below the moved places. Early in a stream the weights are small and nodes
-/// near the root move often, which would rewrite large parts of the tables; so the tables
-/// are built only after a warm-up of some symbols, and until then the coder walks the tree.
+/// in a heap (root 1, the children of h at 2h and 2h + 1): for each place down to that
+/// depth, the places above it by level (its path), and for each string of `table_bits` bits
+/// the leaf it starts with, or the node it reaches. One look-up then decodes most symbols,
+/// and the nodes above a leaf are read from its path without following parent links. A
+/// move rewrites only the entries below the moved places. Early in a stream the weights
+/// are small and nodes near the root move often, which would rewrite large parts of the
+/// tables; so the tables are built only after a warm-up of some symbols, and until then
+/// the coder walks the tree.
+///
+/// Counting the nodes above a leaf takes one step per level. The decoder visits a fixed
+/// number of levels from the root down (with spare slots standing in for the levels at and
+/// below the leaf), so that the processor need not guess where a varying loop ends; the
+/// number is chosen every few thousand symbols from the code lengths just seen.
 class huffman_coder {
 public:
     /// Symbol value of the end symbol; byte values are 0 to 255.
@@ -86,6 +93,7 @@ private:
     static constexpr int root = 1;
     static constexpr int places = max_nodes + 1;
     static constexpr int table_bits = 10;
+    static constexpr unsigned table_rows = 1u << table_bits;
 
     int find(int symbol) const;
     int add_symbol(int symbol);
@@ -101,14 +109,31 @@ private:
     /// Runs slide_increment from cur up to the root (not counting the root), with the
     /// common case inline.
     void count_up(int cur);
-    /// count_up from the node at a tree position (above the table's depth) whose
-    /// descendants on the path have been counted.
-    void climb(std::size_t at);
-    /// The whole update of a leaf at a known position when it takes no move of an
+    /// count_up above the node at place p, at a tree position (down to the table's depth),
+    /// that has been counted; the root is left to the caller.
+    void climb(int p, unsigned position);
+    /// count_up above a leaf at a depth down to the table's, root included, that has been
+    /// counted: the top Levels levels always, the ones below only for a deeper leaf.
+    template <unsigned Levels>
+    void climb_from_leaf(unsigned leaf, unsigned depth);
+    /// The whole update of a leaf down to the table's depth when it takes no move of an
     /// internal node at the leaf (the common case); false, with nothing changed, otherwise.
-    bool count_in_place(unsigned leaf, unsigned position);
+    template <unsigned Levels>
+    bool count_in_place(unsigned leaf, unsigned depth);
     /// count_in_place when the leaf has to lead.
-    bool lead_in_place(unsigned leaf, unsigned position);
+    bool lead_in_place(unsigned leaf);
+    /// The spare slot in key_ for a level (a depth of the tree) with no node on a leaf's
+    /// path; the slot before it holds a weight no node reaches.
+    static constexpr unsigned spare(unsigned level) { return places + 1 + 2 * level; }
+    /// decode_some once the tables are built, with climb_from_leaf<Levels>.
+    template <unsigned Levels>
+    std::byte* decode_run(bit_reader& in, std::byte* next, std::byte* end);
+    /// Decodes one symbol by walking the tree and counts it.
+    std::byte* walk(bit_reader& in, std::byte* next);
+    /// Sets levels_ from the code lengths counted in depth_count_ and ages the counts.
+    void choose_levels();
+    /// Symbols decoded between two choices of levels_.
+    static constexpr std::ptrdiff_t block_size = 4096;
     /// Brings the tables up to date below a place whose content changed.
     void refresh_below(int p);
     /// Builds the tables from the whole tree and keeps them from then on.
@@ -119,7 +144,9 @@ private:
     int parent(int p) const { return up_[p] >> 1; }
 
     /// 2 * weight, plus 1 for a leaf: one comparison checks weight and kind together.
-    std::array<std::uint64_t, places> key_{};
+    /// Followed by a pair of slots for each level of the table: a weight no node reaches,
+    /// and the level's spare slot.
+    std::array<std::uint64_t, places + 1 + 2 * table_bits> key_{};
     /// Children of the node at place p: [2p] on a 0 bit, [2p + 1] on a 1 bit.
     std::array<place, 2 * places> kid_{};
     /// Index into kid_ of the slot holding place p (2 * parent + bit), -1 for the root.
@@ -130,16 +157,13 @@ private:
     /// For each string of table_bits bits, the leaf it starts with or the node it reaches.
     struct decode_entry {
         std::uint16_t node;
-        /// The node's tree position.
-        std::uint16_t position;
         std::uint8_t depth;
         /// 1 when the place holds the leaf of a byte value.
         std::uint8_t plain;
-        std::uint16_t unused;
     };
-    /// Byte offset into key_ of the place at each tree position above depth table_bits (an
-    /// offset, not a place, to save a shift where the update climbs); see the class comment.
-    std::array<std::uint16_t, 1 << table_bits> tree_{};
+    /// For each place down to depth table_bits, by level (0 the root), the places above
+    /// it, and the spare slot of each level from its own down; see the class comment.
+    std::array<std::uint16_t, places * table_bits> path_{};
     std::array<decode_entry, 1 << table_bits> decode_table_{};
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
@@ -154,6 +178,9 @@ private:
     std::uint32_t warm_up_;
     bool finished_ = false;
     bool reached_end_ = false;
+    /// Decoded symbols by code length, for choose_levels.
+    std::array<std::uint32_t, table_bits + 1> depth_count_{};
+    unsigned levels_ = table_bits;
 };
 
 /// Decodes a packed stream; stops at the end symbol or at the end of input.

@@ -199,6 +199,28 @@ TEST(huffman_round_trip, random_inputs_of_many_sizes_and_alphabets) {
     }
 }
 
+/// Segments of uniformly drawn bytes from alphabets of 2 to 256 values, each long enough
+/// for the decoder to settle on the code lengths of that alphabet, in rising and then in
+/// falling order, so that the decoder changes how many levels it counts in both directions.
+std::string alphabet_segments() {
+    huffman_sample::source rng(77);
+    std::string out;
+    auto segment = [&](std::uint32_t alphabet) {
+        for (int i = 0; i < 20000; ++i) out.push_back(static_cast<char>(rng.below(alphabet)));
+    };
+    for (std::uint32_t alphabet = 2; alphabet <= 256; alphabet *= 2) segment(alphabet);
+    for (std::uint32_t alphabet = 256; alphabet >= 2; alphabet /= 2) segment(alphabet + 1);
+    return out;
+}
+
+TEST(huffman_round_trip, code_lengths_that_change_along_the_stream) {
+    std::string plain = alphabet_segments();
+    std::string packed = huffman_reference::encode(bytes_of(plain));
+    EXPECT_TRUE(same_bytes(package::huffman_encode(bytes_of(plain)), packed));
+    EXPECT_TRUE(same_bytes(package::huffman_decode(bytes_of(packed)), plain));
+    for (std::uint32_t warm_up : warm_ups) EXPECT_TRUE(same_bytes(decode_with(warm_up, packed), plain)) << "warm-up " << warm_up;
+}
+
 TEST(huffman_round_trip, packed_size_shrinks_for_skewed_input) {
     std::string plain = huffman_sample::text_like(100000, 9);
     std::size_t packed = package::huffman_encode(bytes_of(plain)).size();
