@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -345,7 +346,7 @@ void huffman_coder::fill_table(int p, unsigned position, int depth) {
         for (unsigned level = 0; level < table_bits; ++level) path[level] = static_cast<std::uint16_t>(spare(level));
     } else {
         int above = parent(p);
-        std::copy_n(path_.data() + static_cast<std::size_t>(above) * table_bits, table_bits, path);
+        std::memcpy(path, path_.data() + static_cast<std::size_t>(above) * table_bits, table_bits * sizeof *path);
         path[depth - 1] = static_cast<std::uint16_t>(above);
     }
     auto spread = static_cast<unsigned>(table_bits - depth);
