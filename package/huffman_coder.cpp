@@ -226,8 +226,9 @@ inline void huffman_coder::climb_from_leaf(unsigned leaf, unsigned depth) {
     bool done = [&] {
         if constexpr (Levels < table_bits) {
             if (depth > Levels) [[unlikely]] {
-                for (unsigned level = table_bits; level-- > Levels;)
-                    if (!count_level(key, path + level, stop)) return false;
+#pragma GCC unroll 16
+                for (unsigned i = 1; i <= table_bits - Levels; ++i)
+                    if (!count_level(key, path + (table_bits - i), stop)) return false;
             }
         }
 #pragma GCC unroll 16
