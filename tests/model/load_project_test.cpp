@@ -5,11 +5,12 @@
 #include "model/project_data.hpp"
 #include "platform/system.hpp"
 #include "tests/model/test_bytes.hpp"
+#include "tests/support/inert_system.hpp"
 
 namespace {
 
 /// A machine whose files are held in memory; a file marked unreadable exists but cannot be mapped.
-class memory_system : public platform::system {
+class memory_system : public test_support::inert_system {
 public:
     std::map<std::string, std::string> files;
     std::map<std::string, bool> unreadable;
@@ -26,42 +27,6 @@ public:
         s.size = it->second.size();
         return s;
     }
-
-    std::string windows_directory() override { return "C:\\WINDOWS"; }
-    std::string system_directory() override { return "C:\\WINDOWS\\SYSTEM"; }
-    int platform_id() override { return 1; }
-    std::optional<std::string> user_name() override { return std::nullopt; }
-    std::uint32_t logical_drives() override { return 4; }
-    int drive_type(const std::string&) override { return platform::DriveFixed; }
-    std::optional<platform::disk_space> free_space(const std::string&) override { return std::nullopt; }
-    platform::file_error copy_file(const std::string&, const std::string&, bool) override { return platform::file_error::Other; }
-    platform::file_error delete_file(const std::string&) override { return platform::file_error::Other; }
-    platform::file_error set_attributes(const std::string&, std::uint32_t) override { return platform::file_error::Other; }
-    platform::file_error set_file_times(const std::string&, const platform::civil_time&,
-                                        const platform::civil_time&) override {
-        return platform::file_error::Other;
-    }
-    platform::file_error create_directory(const std::string&) override { return platform::file_error::Other; }
-    platform::file_error remove_directory(const std::string&) override { return platform::file_error::Other; }
-    std::string current_directory() override { return "C:\\"; }
-    bool set_current_directory(const std::string&) override { return false; }
-    std::vector<std::string> list_directory(const std::string&) override { return {}; }
-    std::unique_ptr<platform::output_file> create_file(const std::string&, platform::file_error*) override {
-        return nullptr;
-    }
-    bool key_exists(platform::root_key, const std::string&) override { return false; }
-    bool create_key(platform::root_key, const std::string&) override { return false; }
-    std::optional<std::string> query_value(platform::root_key, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    bool set_value(platform::root_key, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    bool delete_value(platform::root_key, const std::string&, const std::string&) override { return false; }
-    bool key_is_empty(platform::root_key, const std::string&) override { return true; }
-    bool delete_key(platform::root_key, const std::string&) override { return false; }
-    bool create_shell_link(const platform::shell_link&, const std::string&) override { return false; }
-    bool start_process(const std::string&) override { return false; }
 
 private:
     class mapped : public platform::mapped_file {

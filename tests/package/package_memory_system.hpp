@@ -9,10 +9,11 @@
 
 #include "package/memory_file.hpp"
 #include "platform/system.hpp"
+#include "tests/support/inert_system.hpp"
 
 namespace package_test {
 
-class memory_system : public platform::system {
+class memory_system : public test_support::inert_system {
 public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::uint32_t> attributes;
@@ -33,12 +34,9 @@ public:
     }
 
     std::string windows_directory() override { return windows; }
-    std::string system_directory() override { return "C:\\WINDOWS\\SYSTEM"; }
     int platform_id() override { return platform; }
-    std::optional<std::string> user_name() override { return std::nullopt; }
     std::uint32_t logical_drives() override { return 0; }
     int drive_type(const std::string&) override { return platform::DriveUnknown; }
-    std::optional<platform::disk_space> free_space(const std::string&) override { return std::nullopt; }
 
     std::optional<platform::file_status> status(const std::string& path) override {
         auto it = files.find(path);
@@ -70,9 +68,7 @@ public:
     }
     platform::file_error create_directory(const std::string&) override { return platform::file_error::None; }
     platform::file_error remove_directory(const std::string&) override { return platform::file_error::None; }
-    std::string current_directory() override { return "C:\\"; }
     bool set_current_directory(const std::string&) override { return true; }
-    std::vector<std::string> list_directory(const std::string&) override { return {}; }
 
     std::unique_ptr<platform::mapped_file> map_file(const std::string& path) override {
         auto it = files.find(path);
@@ -115,20 +111,6 @@ public:
         attributes.erase(path);
         return std::make_unique<memory_output>(*this, path);
     }
-
-    bool key_exists(platform::root_key, const std::string&) override { return false; }
-    bool create_key(platform::root_key, const std::string&) override { return false; }
-    std::optional<std::string> query_value(platform::root_key, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    bool set_value(platform::root_key, const std::string&, const std::string&, const std::string&) override {
-        return false;
-    }
-    bool delete_value(platform::root_key, const std::string&, const std::string&) override { return false; }
-    bool key_is_empty(platform::root_key, const std::string&) override { return true; }
-    bool delete_key(platform::root_key, const std::string&) override { return false; }
-    bool create_shell_link(const platform::shell_link&, const std::string&) override { return false; }
-    bool start_process(const std::string&) override { return false; }
 };
 
 }  // namespace package_test
