@@ -198,8 +198,7 @@ namespace {
 [[gnu::always_inline]] inline bool count_level(std::uint64_t* key, const std::uint16_t* path, std::uint64_t*& stop) {
     std::uint64_t* node = key + *path;
     std::uint64_t k = node[0];
-    // As in climb; the root never moves, as the sentinel above it has a weight no node
-    // reaches.
+    // As in climb.
     std::uint64_t difference = node[-1] - k;
     if (difference <= 3) [[unlikely]] {
         if (difference == 0 || difference == 3) {
@@ -231,15 +230,14 @@ inline void huffman_coder::climb_from_leaf(unsigned leaf, unsigned depth) {
                     if (!count_level(key, path + (table_bits - i), stop)) return false;
             }
         }
+        // The root (level 0) never moves: the sentinel above it has a weight no node reaches.
 #pragma GCC unroll 16
-        for (unsigned i = 1; i <= Levels; ++i)
+        for (unsigned i = 1; i < Levels; ++i)
             if (!count_level(key, path + (Levels - i), stop)) return false;
         return true;
     }();
-    if (!done) [[unlikely]] {
-        count_up(static_cast<int>(stop - key));
-        key[root] += 2;
-    }
+    if (!done) [[unlikely]] count_up(static_cast<int>(stop - key));
+    key[root] += 2;
 }
 
 bool huffman_coder::lead_in_place(unsigned leaf) {
