@@ -442,18 +442,24 @@ void huffman_coder::encode_symbol(int symbol, bit_writer& out) {
 
 template <unsigned Levels>
 std::byte* huffman_coder::decode_run(bit_reader& in, std::byte* next, std::byte* end) {
-    // A copy of the reader's state, kept in registers. It is topped up right after each
-    // code is consumed, which also keeps the processor from waiting on the code's length
-    // late. Below 32 bits it holds every bit left, and below table_bits bits a code may be
-    // cut.
+    // A copy of the reader's state, kept in registers. It is topped up right after a code
+    // is consumed, which also keeps the processor from waiting on the code's length late,
+    // and on a fixed rhythm that the processor can predict: a full buffer (56 bits or
+    // more) holds the codes of `burst` symbols from the table, so it is topped up after
+    // every burst; near the end of the input, where it holds every bit left, after every
+    // symbol. Below table_bits bits a code may be cut.
+    constexpr unsigned burst = 56 / table_bits;
     bit_reader::state r = in.save();
     bool short_input = false;
+    unsigned budget = 0;
     auto top_up = [&] {
-        if (r.count < 32) {
+        if (--budget == 0) {
             in.refill(r);
             short_input = r.count < table_bits;
+            budget = r.count >= 56 ? burst : 1;
         }
     };
+    budget = 1;
     top_up();
     std::uint32_t* depths = depth_count_.data();
     while (next != end) {
@@ -473,6 +479,7 @@ std::byte* huffman_coder::decode_run(bit_reader& in, std::byte* next, std::byte*
         next = walk(in, next);
         r = in.save();
         if (finished_) break;
+        budget = 1;
         top_up();
     }
     in.restore(r);
