@@ -16,7 +16,6 @@
 // input byte. Bytes after the end symbol are ignored.
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
