@@ -170,35 +170,14 @@ void huffman_coder::count_up(int cur) {
     }
 }
 
-void huffman_coder::climb(int p, unsigned position) {
-    // The nodes above are read from the place's path, without a chain of loads through
-    // the parent links; the root (level 0) is left to the caller.
-    std::uint64_t* key = key_.data();
-    const std::uint16_t* path = path_.data() + static_cast<std::size_t>(p) * table_bits;
-    for (auto level = static_cast<unsigned>(std::bit_width(position)) - 1; level-- > 1;) {
-        unsigned n = path[level];
-        std::uint64_t k = key[n];
-        // An internal node moves above a node of its weight that is internal (difference
-        // 0) or above a leaf of its weight plus one (difference 3).
-        std::uint64_t difference = key[n - 1] - k;
-        if (difference <= 3) {
-            if (difference == 0 || difference == 3) {
-                count_up(static_cast<int>(n));
-                return;
-            }
-        }
-        key[n] = k + 2;
-    }
-}
-
 namespace {
 
-/// One level of climb_from_leaf: counts the node in a path table entry, or returns false
-/// when it has to move first.
+/// One level of a climb: counts the node in a path entry, or returns false, with stop at
+/// the node, when it has to move first. An internal node moves above a node of its weight
+/// that is internal (difference 0) or above a leaf of its weight plus one (difference 3).
 [[gnu::always_inline]] inline bool count_level(std::uint64_t* key, const std::uint16_t* path, std::uint64_t*& stop) {
     std::uint64_t* node = key + *path;
     std::uint64_t k = node[0];
-    // As in climb.
     std::uint64_t difference = node[-1] - k;
     if (difference <= 3) [[unlikely]] {
         if (difference == 0 || difference == 3) {
@@ -211,6 +190,20 @@ namespace {
 }
 
 }  // namespace
+
+void huffman_coder::climb(int p, unsigned position) {
+    // The nodes above are read from the place's path, without a chain of loads through
+    // the parent links; the root (level 0) is left to the caller.
+    std::uint64_t* key = key_.data();
+    const std::uint16_t* path = path_.data() + static_cast<std::size_t>(p) * table_bits;
+    std::uint64_t* stop = nullptr;
+    for (auto level = static_cast<unsigned>(std::bit_width(position)) - 1; level-- > 1;) {
+        if (!count_level(key, path + level, stop)) {
+            count_up(static_cast<int>(stop - key));
+            return;
+        }
+    }
+}
 
 template <unsigned Levels>
 inline void huffman_coder::climb_from_leaf(unsigned leaf, unsigned depth) {
@@ -451,7 +444,7 @@ std::byte* huffman_coder::decode_run(bit_reader& in, std::byte* next, std::byte*
     constexpr unsigned burst = 56 / table_bits;
     bit_reader::state r = in.save();
     bool short_input = false;
-    unsigned budget = 0;
+    unsigned budget = 1;
     auto top_up = [&] {
         if (--budget == 0) {
             in.refill(r);
@@ -459,7 +452,6 @@ std::byte* huffman_coder::decode_run(bit_reader& in, std::byte* next, std::byte*
             budget = r.count >= 56 ? burst : 1;
         }
     };
-    budget = 1;
     top_up();
     std::uint32_t* depths = depth_count_.data();
     while (next != end) {

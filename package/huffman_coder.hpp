@@ -163,7 +163,7 @@ private:
     /// For each place down to depth table_bits, by level (0 the root), the places above
     /// it, and the spare slot of each level from its own down; see the class comment.
     std::array<std::uint16_t, places * table_bits> path_{};
-    std::array<decode_entry, 1 << table_bits> decode_table_{};
+    std::array<decode_entry, table_rows> decode_table_{};
     /// Tree position of each place down to depth table_bits, 0 for deeper places.
     std::array<std::uint16_t, places> position_{};
     int nyt_ = root;
